@@ -1,0 +1,17 @@
+# Warnings as errors everywhere; the system's narrow literals are code page 932 bytes.
+add_compile_options(-Wall -Wextra -Wpedantic -Werror)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # The texts of the system ("製品情報", the dialog messages) must reach the
+  # Windows calls as code page 932 bytes, whatever the source encoding.
+  add_compile_options(-finput-charset=UTF-8 -fexec-charset=CP932)
+endif()
+
+if(OC_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
