@@ -46,13 +46,29 @@ class TextString {
   std::int32_t CurrentChar() const;
 
   // printf-style output. Format replaces the text; the Append forms add to it.
-  // The output is always complete and never written past the buffer.
+  // The buffer is grown once from an estimate of the output; output the
+  // estimate missed grows it again, so the text is always complete and never
+  // written past the buffer. Arguments must not point into this string.
   void Format(const char* format, ...);
   void AppendFormat(const char* format, ...);
   void AppendFormatV(const char* format, std::va_list arguments);
 
-  char* data = nullptr;        // capacity + 1 bytes, NUL-terminated, or null
-  std::int32_t capacity = 0;   // 0 or a multiple of 64
-  std::int32_t length = 0;     // bytes before the NUL
-  char* cursor = nullptr;      // data .. data + length, or null (unset)
+  char* data = nullptr;       // capacity + 1 bytes, NUL-terminated, or null
+  std::int32_t capacity = 0;  // 0 or a multiple of 64
+  std::int32_t length = 0;    // bytes before the NUL
+  char* cursor = nullptr;     // data .. data + length, or null (unset)
+
+ private:
+  // The largest text a buffer can hold: its capacity, the next multiple of 64,
+  // must still be a positive signed 32-bit number.
+  static constexpr std::int64_t kLargestText = 0x7FFFFFFFLL - 64;
+
+  // True when p lies in the text, its NUL included.
+  bool Contains(const char* p) const;
+  void Swap(TextString& other) noexcept;
+  // Reserve for a text of n bytes that is about to be written; throws
+  // std::bad_alloc where Reserve would leave the buffer too small.
+  void Grow(std::int64_t n);
+  // Appends count bytes of p; the buffer must already hold them.
+  void CopyIn(const char* p, std::int32_t count);
 };

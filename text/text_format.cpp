@@ -1,0 +1,281 @@
+// printf-style output into a TextString: one size estimate, one growth, bounded writes.
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "platform/platform.h"
+#include "text/text_string.h"
+
+namespace {
+
+// Widths, precisions and the estimate saturate here, far above any buffer a
+// string can have, so absurd formats cannot overflow the arithmetic.
+constexpr std::int64_t kSaturated = std::int64_t{1} << 40;
+
+enum class Size { kDefault, kChar, kShort, kLong, kLongLong, kInt64, kLongDouble, kIntMax, kSizeT, kPtrdiff };
+
+struct Specification {
+  std::int64_t width = 0;
+  std::int64_t precision = 0;
+  Size size = Size::kDefault;
+};
+
+std::int64_t ReadNumber(const char*& p) {
+  std::int64_t n = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) n = std::min(n * 10 + (*p - '0'), kSaturated);
+  return n;
+}
+
+Size ReadSize(const char*& p) {
+  if (std::strncmp(p, "I64", 3) == 0) {
+    p += 3;
+    return Size::kInt64;
+  }
+  switch (*p) {
+    case 'h':
+      ++p;
+      if (*p != 'h') return Size::kShort;
+      ++p;
+      return Size::kChar;
+    case 'l':
+      ++p;
+      if (*p != 'l') return Size::kLong;
+      ++p;
+      return Size::kLongLong;
+    case 'L':
+      ++p;
+      return Size::kLongDouble;
+    case 'j':
+      ++p;
+      return Size::kIntMax;
+    case 'z':
+      ++p;
+      return Size::kSizeT;
+    case 't':
+      ++p;
+      return Size::kPtrdiff;
+    default:
+      return Size::kDefault;
+  }
+}
+
+// Takes an integer argument of the type the size prefix names, so the scan
+// stays in step with the formatter.
+void SkipInteger(Size size, std::va_list& arguments) {
+  switch (size) {
+    case Size::kLong:
+      static_cast<void>(va_arg(arguments, long));
+      break;
+    case Size::kLongLong:
+    case Size::kLongDouble:
+      static_cast<void>(va_arg(arguments, long long));
+      break;
+    case Size::kInt64:
+      static_cast<void>(va_arg(arguments, std::int64_t));
+      break;
+    case Size::kIntMax:
+      static_cast<void>(va_arg(arguments, std::intmax_t));
+      break;
+    case Size::kSizeT:
+      static_cast<void>(va_arg(arguments, std::size_t));
+      break;
+    case Size::kPtrdiff:
+      static_cast<void>(va_arg(arguments, std::ptrdiff_t));
+      break;
+    default:
+      static_cast<void>(va_arg(arguments, int));
+      break;
+  }
+}
+
+long double TakeFloating(Size size, std::va_list& arguments) {
+  if (size == Size::kLongDouble) return va_arg(arguments, long double);
+  return va_arg(arguments, double);
+}
+
+// A character or string item: cut to the precision, raised to the width.
+std::int64_t ItemBytes(std::int64_t itemLength, const Specification& spec) {
+  if (spec.precision != 0) itemLength = std::min(itemLength, spec.precision);
+  return std::max(itemLength, spec.width);
+}
+
+std::int64_t NarrowLength(const char* s, std::int64_t precision) {
+  if (s == nullptr) return 6;  // "(null)"
+  std::int64_t n = 0;
+  // With a precision the text need not be terminated: read no further.
+  while ((precision == 0 || n < precision) && s[n] != '\0') ++n;
+  return std::max<std::int64_t>(n, 1);
+}
+
+std::int64_t WideLength(const wchar_t* s, std::int64_t precision) {
+  if (s == nullptr) return 6;
+  std::int64_t n = 0;
+  while ((precision == 0 || n < precision) && s[n] != L'\0') ++n;
+  return std::max<std::int64_t>(n, 1);
+}
+
+// "f" output is as long as the number's integer digits: measure it, on the
+// stack, with six more decimals than asked for.
+std::int64_t FixedBytes(long double value, const Specification& spec) {
+  const std::int64_t precision = spec.precision + 6;
+  if (spec.width > INT_MAX || precision > INT_MAX) return spec.width + precision + 318;
+  char scratch[512];
+  const int n = std::snprintf(scratch, sizeof scratch, "%*.*Lf", static_cast<int>(spec.width),
+                              static_cast<int>(precision), value);
+  return n < 0 ? spec.width + precision + 318 : n;
+}
+
+// Estimates one conversion; p is just past its "%" and is left after it.
+std::int64_t EstimateConversion(const char*& p, std::va_list& arguments) {
+  Specification spec;
+  std::int64_t bytes = 0;
+  for (;; ++p) {
+    if (*p == '#') {
+      bytes += 2;
+    } else if (*p == '*') {
+      spec.width = va_arg(arguments, int);
+    } else if (*p != '-' && *p != '+' && *p != '0' && *p != ' ' && *p != '\'') {
+      break;
+    }
+  }
+  if (spec.width == 0) spec.width = ReadNumber(p);
+  if (*p == '.') {
+    ++p;
+    if (*p == '*') {
+      ++p;
+      spec.precision = std::max(va_arg(arguments, int), 0);  // negative: as if none
+    } else {
+      spec.precision = ReadNumber(p);
+    }
+  }
+  spec.size = ReadSize(p);
+  const char conversion = *p;
+  if (conversion == '\0') return bytes;
+  ++p;
+
+  const bool wide = conversion == 'S' ? spec.size != Size::kShort : spec.size == Size::kLong;
+  switch (conversion) {
+    case 'c':
+    case 'C':
+      static_cast<void>(va_arg(arguments, int));
+      return bytes + ItemBytes(2, spec);
+    case 's':
+    case 'S':
+      if (wide) return bytes + ItemBytes(WideLength(va_arg(arguments, const wchar_t*), spec.precision), spec);
+      return bytes + ItemBytes(NarrowLength(va_arg(arguments, const char*), spec.precision), spec);
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'o':
+      SkipInteger(spec.size, arguments);
+      return bytes + std::max<std::int64_t>(32, spec.width + spec.precision);
+    case 'e':
+    case 'g':
+    case 'G':
+      static_cast<void>(TakeFloating(spec.size, arguments));
+      return bytes + std::max<std::int64_t>(128, spec.width + spec.precision);
+    case 'f':
+      return bytes + FixedBytes(TakeFloating(spec.size, arguments), spec);
+    case 'E':
+    case 'F':
+    case 'a':
+    case 'A':
+      // Not estimated; the argument is still taken to keep the scan in step.
+      static_cast<void>(TakeFloating(spec.size, arguments));
+      return bytes;
+    case 'p':
+      static_cast<void>(va_arg(arguments, void*));
+      return bytes + std::max<std::int64_t>(32, spec.width + spec.precision);
+    case 'n':
+      static_cast<void>(va_arg(arguments, void*));
+      return bytes;
+    default:
+      return bytes;
+  }
+}
+
+std::int64_t EstimateFormat(const char* format, std::va_list& arguments) {
+  std::int64_t total = 0;
+  const char* p = format;
+  while (*p != '\0' && total < kSaturated) {
+    if (*p != '%') {
+      const char* next = platform::CharNextA(p);
+      total += next - p;
+      p = next;
+    } else if (p[1] == '%') {
+      total += 1;
+      p += 2;
+    } else {
+      ++p;
+      total += EstimateConversion(p, arguments);
+    }
+  }
+  return std::min(total, kSaturated);
+}
+
+// vsnprintf into room bytes at at; the count the whole output needs, or
+// negative when the formatter fails.
+int PrintInto(char* at, std::int64_t room, const char* format, std::va_list arguments) {
+  std::va_list copy;
+  va_copy(copy, arguments);
+  const int n = std::vsnprintf(at, static_cast<std::size_t>(room), format, copy);
+  va_end(copy);
+  return n;
+}
+
+}  // namespace
+
+void TextString::Format(const char* format, ...) {
+  Clear();
+  std::va_list arguments;
+  va_start(arguments, format);
+  try {
+    AppendFormatV(format, arguments);
+  } catch (...) {
+    va_end(arguments);
+    throw;
+  }
+  va_end(arguments);
+}
+
+void TextString::AppendFormat(const char* format, ...) {
+  std::va_list arguments;
+  va_start(arguments, format);
+  try {
+    AppendFormatV(format, arguments);
+  } catch (...) {
+    va_end(arguments);
+    throw;
+  }
+  va_end(arguments);
+}
+
+void TextString::AppendFormatV(const char* format, std::va_list arguments) {
+  std::va_list scan;
+  va_copy(scan, arguments);
+  const std::int64_t estimate = EstimateFormat(format, scan);
+  va_end(scan);
+
+  // An estimate no buffer can hold still leaves the string with storage; the
+  // measured output decides below.
+  const std::int64_t wanted = length + estimate;
+  Reserve(static_cast<std::int32_t>(wanted > kLargestText ? length : wanted));
+
+  int written = PrintInto(data + length, capacity - length + 1, format, arguments);
+  if (written >= 0 && written > capacity - length) {
+    // The estimate fell short (a conversion it does not know, a negative
+    // width, a wide text that takes more bytes than characters).
+    data[length] = '\0';
+    Grow(length + static_cast<std::int64_t>(written));
+    written = PrintInto(data + length, capacity - length + 1, format, arguments);
+  }
+  if (written < 0) {
+    data[length] = '\0';  // the formatter failed: nothing is appended
+    return;
+  }
+  length += static_cast<std::int32_t>(std::strlen(data + length));
+}
