@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "platform/platform.h"
@@ -23,6 +24,11 @@ class OCArchive {
   static constexpr std::int32_t FlagDiskOnly = 4;
   static constexpr std::int32_t FlagCurrentDirectoryOnly = 8;
 
+  struct FileCloser {
+    void operator()(std::FILE* stream) const;
+  };
+  using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
   OCArchive();
   OCArchive(const OCArchive&) = delete;
   OCArchive& operator=(const OCArchive&) = delete;
@@ -33,8 +39,10 @@ class OCArchive {
   // Ignore, or quietly). Throws OCErrorException on Abort, and passes on what
   // the pak search throws. position is 0 afterwards in every outcome.
   std::int32_t Open(const char* path, std::int32_t flags);
+  // Gives up the file and the block; Read and Size then give 0.
   void Close();
   // Creates every missing directory of dir ("\"-separated), drive aside.
+  // Failures are ignored: a directory still missing shows when it is opened.
   static void CreateDirectoryChain(const char* dir);
 
   // Up to count bytes into buffer; the count delivered. Stored entries of
@@ -49,31 +57,48 @@ class OCArchive {
   // into block (capacity bytes); the count inflated. Throws OCErrorException
   // "データ解凍に失敗しました。" when the stream does not inflate.
   std::uint32_t ReadPacked(std::uint32_t packedLength, void* block, std::uint32_t capacity);
-  // The whole file as text into text (its cursor at the start).
+  // The whole file as text into text (its cursor at the start). A size that
+  // cannot be held (2^31 - 64 or more) reads nothing and leaves text without
+  // storage.
   void ReadWhole(TextString& text);
-  // A counted string (u32 length, then the bytes) into text.
-  void ReadLengthPrefixed(TextString& text);
+  // A counted string (u32 length, then the bytes) into text. Returns false,
+  // leaving text without storage, when the length or the bytes it counts are
+  // not all there; the archive then stands at its end.
+  bool ReadLengthPrefixed(TextString& text);
+  // Bytes from the current position to the end of the file or block (0 when
+  // nothing is open or the end is unknown).
+  std::uint64_t BytesLeft();
 
   // Makes the archive stand on a block in memory (not owned), as the pak
   // search does for an inflated index.
   void OpenMemory(const void* block, std::uint32_t size);
 
-  std::FILE* file = nullptr;
+  FilePtr file;
   TextString requestName;
   TextString openedName;
   std::uint32_t entryPacked = 0;
   std::int64_t position = 0;
   std::uint32_t inPak = 0;
-  PakIndexEntry* entry = nullptr;  // owned
+  std::unique_ptr<PakIndexEntry> entry;
   std::int64_t baseOffset = 0;
   std::uint32_t inMemory = 0;
   std::uint8_t* memoryBase = nullptr;
   std::uint8_t* memoryCursor = nullptr;
-  std::uint32_t ownsMemory = 0;
+  std::uint32_t ownsMemory = 0;  // Close releases memoryBase with std::free
   std::uint32_t memorySize = 0;  // bytes of the block; reads stop at its end
 
   // Process-wide settings of the archive file system.
   static bool quietReadFailures;
   static platform::Window dialogOwner;
   static std::vector<TextString> extraPakDirectories;
+
+ private:
+  // One attempt at the request in requestName: disk, wildcard, then paks.
+  void Resolve(const char* path, const char* mode, bool writing, std::int32_t flags);
+  // Opens the first file (not directory) that the wildcard in requestName
+  // matches; false when there is none.
+  bool OpenWildcardMatch(const char* mode);
+  void OpenOnDisk(const char* path, const char* mode);
+  void SearchPaks(const char* name, std::int32_t flags);
+  void SkipToEnd();
 };
