@@ -11,7 +11,8 @@ class CipherRegistry {
   // Creates the list (NoEncryption, EncryptionV1, EncryptionV2) on first use;
   // it lives until the process ends.
   static void EnsureCreated();
-  // The cipher of an encryption version (0, 1 or 2).
+  // The cipher of an encryption version (0, 1 or 2). Throws
+  // OCArchive::OCCantFoundEncryptionVertionException for any other number.
   static const IEncryption& Entry(int encryptionVersion);
   static int Count();
 };

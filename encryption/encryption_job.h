@@ -16,7 +16,7 @@ class EncryptionJob {
   std::uint8_t* buffer;   // not owned
   std::int32_t position;  // offset of buffer[0] from the entry's first byte
   std::int32_t length;
-  TextString name;        // the job's own copy; empty for a null name
+  TextString name;  // the job's own copy; empty for a null name
 };
 
 class EncryptionJobV0 : public EncryptionJob {
