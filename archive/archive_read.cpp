@@ -15,7 +15,7 @@ namespace {
 
 // TextString::Reserve works in signed 32 bits and rounds up to the next 64:
 // from here on it cannot make room.
-constexpr std::uint32_t kLargestText = 0x7FFFFFFFu - 64u;
+constexpr std::uint32_t kLargestText = 0x80000000u - 64u;
 
 [[noreturn]] void ThrowDecompressionError() { throw OCErrorException("データ解凍に失敗しました。"); }
 
