@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>  // and its durations: <chrono> itself does not compile with code page 932 literals
@@ -176,6 +177,7 @@ struct ProductCase {
   std::string productFile;
   bool engineStarts;
 };
+void PrintTo(const ProductCase& productCase, std::ostream* out) { *out << productCase.description; }
 
 class ProductCheckTest : public LauncherTest, public ::testing::WithParamInterface<ProductCase> {};
 
@@ -285,6 +287,7 @@ struct LibraryCase {
   bool engineRuns;
   bool loadErrorShown;
 };
+void PrintTo(const LibraryCase& libraryCase, std::ostream* out) { *out << libraryCase.description; }
 
 class EngineLibraryTest : public LauncherTest, public ::testing::WithParamInterface<LibraryCase> {};
 
