@@ -159,6 +159,13 @@ Module LoadLibraryExA(const char* name);
 void* GetProcAddress(Module module, const char* name);
 bool FreeLibrary(Module module);
 
+// ---- Consoles ----
+
+// True when stream is a terminal (a console on Windows), not a file or pipe.
+bool IsTerminal(std::FILE* stream);
+// Makes stream pass bytes unchanged (no newline translation on Windows).
+void SetBinaryMode(std::FILE* stream);
+
 // ---- Process ----
 
 // The program's arguments as UTF-8 (on Windows from the wide command line, so
