@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <optional>
+#include <string>
 
 #include "platform/platform.h"
 #include "text/text_string.h"
@@ -128,7 +130,8 @@ std::int64_t FixedBytes(long double value, const Specification& spec) {
 }
 
 // Estimates one conversion; p is just past its "%" and is left after it.
-std::int64_t EstimateConversion(const char*& p, std::va_list& arguments) {
+// nullopt when the format ends inside the conversion.
+std::optional<std::int64_t> EstimateConversion(const char*& p, std::va_list& arguments) {
   Specification spec;
   std::int64_t bytes = 0;
   for (;; ++p) {
@@ -152,7 +155,7 @@ std::int64_t EstimateConversion(const char*& p, std::va_list& arguments) {
   }
   spec.size = ReadSize(p);
   const char conversion = *p;
-  if (conversion == '\0') return bytes;
+  if (conversion == '\0') return std::nullopt;
   ++p;
 
   const bool wide = conversion == 'S' ? spec.size != Size::kShort : spec.size == Size::kLong;
@@ -198,23 +201,36 @@ std::int64_t EstimateConversion(const char*& p, std::va_list& arguments) {
   }
 }
 
-std::int64_t EstimateFormat(const char* format, std::va_list& arguments) {
-  std::int64_t total = 0;
+struct Estimate {
+  std::int64_t bytes = 0;
+  const char* unfinished = nullptr;  // the "%" of a conversion the format ends in
+};
+
+Estimate EstimateFormat(const char* format, std::va_list& arguments) {
+  Estimate estimate;
+  std::int64_t bytes = 0;
   const char* p = format;
-  while (*p != '\0' && total < kSaturated) {
+  while (*p != '\0') {
     if (*p != '%') {
       const char* next = platform::CharNextA(p);
-      total += next - p;
+      bytes += next - p;
       p = next;
     } else if (p[1] == '%') {
-      total += 1;
+      bytes += 1;
       p += 2;
     } else {
-      ++p;
-      total += EstimateConversion(p, arguments);
+      const char* percent = p++;
+      const std::optional<std::int64_t> conversion = EstimateConversion(p, arguments);
+      if (!conversion) {
+        estimate.unfinished = percent;
+        break;
+      }
+      bytes += *conversion;
     }
+    bytes = std::min(bytes, kSaturated);
   }
-  return std::min(total, kSaturated);
+  estimate.bytes = bytes;
+  return estimate;
 }
 
 // vsnprintf into room bytes at at; the count the whole output needs, or
@@ -257,12 +273,19 @@ void TextString::AppendFormat(const char* format, ...) {
 void TextString::AppendFormatV(const char* format, std::va_list arguments) {
   std::va_list scan;
   va_copy(scan, arguments);
-  const std::int64_t estimate = EstimateFormat(format, scan);
+  const Estimate estimate = EstimateFormat(format, scan);
   va_end(scan);
+  // A conversion cut off by the end of the format is no conversion; it is
+  // dropped rather than handed to a formatter that may read past the end.
+  std::string complete;
+  if (estimate.unfinished != nullptr) {
+    complete.assign(format, estimate.unfinished);
+    format = complete.c_str();
+  }
 
   // An estimate no buffer can hold still leaves the string with storage; the
   // measured output decides below.
-  const std::int64_t wanted = length + estimate;
+  const std::int64_t wanted = length + estimate.bytes;
   Reserve(static_cast<std::int32_t>(wanted > kLargestText ? length : wanted));
 
   int written = PrintInto(data + length, capacity - length + 1, format, arguments);
