@@ -1,4 +1,4 @@
-// Character stepping, searching and comparing in code page 932.
+// Character tests, stepping and collation in code page 932.
 #include <cstring>
 
 #include "platform/platform.h"
@@ -13,26 +13,6 @@ using posix::FoldToLower;
 namespace {
 
 char* Mutable(const char* p) { return const_cast<char*>(p); }
-
-// True when the character at p is one of the characters of set.
-bool InSet(const char* p, const char* set) {
-  const unsigned ch = CharValue(p);
-  for (const char* s = set; *s != '\0'; s += CharLength(s)) {
-    if (CharValue(s) == ch) return true;
-  }
-  return false;
-}
-
-// Folded value of the character at p when all of it lies within the bytes
-// left; a character cut by the count is compared by its lead byte alone.
-unsigned FoldedWithin(const char* p, std::size_t left, std::size_t* length) {
-  *length = CharLength(p);
-  if (*length > left) {
-    *length = left;
-    return static_cast<unsigned char>(*p);
-  }
-  return FoldToLower(CharValue(p));
-}
 
 int Sign(unsigned a, unsigned b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
@@ -61,70 +41,6 @@ char* CharPrevA(const char* start, const char* p) {
     at = next;
   }
   return Mutable(at);
-}
-
-char* FindChar(const char* text, unsigned ch) {
-  for (const char* p = text;; p += CharLength(p)) {
-    if (CharValue(p) == ch) return Mutable(p);
-    if (*p == '\0') return nullptr;
-  }
-}
-
-char* FindLastChar(const char* text, unsigned ch) {
-  const char* found = nullptr;
-  for (const char* p = text;; p += CharLength(p)) {
-    if (CharValue(p) == ch) found = p;
-    if (*p == '\0') return Mutable(found);
-  }
-}
-
-char* FindText(const char* text, const char* sub) {
-  const std::size_t length = std::strlen(sub);
-  for (const char* p = text;; p += CharLength(p)) {
-    if (std::strncmp(p, sub, length) == 0) return Mutable(p);
-    if (*p == '\0') return nullptr;
-  }
-}
-
-std::size_t SpanOfSet(const char* text, const char* set) {
-  const char* p = text;
-  while (*p != '\0' && InSet(p, set)) p += CharLength(p);
-  return static_cast<std::size_t>(p - text);
-}
-
-char* FindFirstOfSet(const char* text, const char* set) {
-  for (const char* p = text; *p != '\0'; p += CharLength(p)) {
-    if (InSet(p, set)) return Mutable(p);
-  }
-  return nullptr;
-}
-
-int CompareNoCase(const char* a, const char* b) {
-  for (;;) {
-    const unsigned ca = FoldToLower(CharValue(a));
-    const unsigned cb = FoldToLower(CharValue(b));
-    if (ca != cb) return Sign(ca, cb);
-    if (ca == 0) return 0;
-    a += CharLength(a);
-    b += CharLength(b);
-  }
-}
-
-// A count that ends inside a double-byte character compares that lead byte
-// as it stands: exactly the first count bytes decide, none beyond them.
-int CompareNoCaseBytes(const char* a, const char* b, std::size_t count) {
-  while (count > 0) {
-    std::size_t lengthA = 0;
-    std::size_t lengthB = 0;
-    const unsigned ca = FoldedWithin(a, count, &lengthA);
-    const unsigned cb = FoldedWithin(b, count, &lengthB);
-    if (ca != cb) return Sign(ca, cb);
-    if (ca == 0) return 0;
-    a += lengthA;
-    b += lengthB;
-    count -= lengthA;
-  }
-  return 0;
 }
 
 int lstrlenA(const char* text) { return text == nullptr ? 0 : static_cast<int>(std::strlen(text)); }

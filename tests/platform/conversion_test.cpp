@@ -32,17 +32,30 @@ TEST(Conversion, RoundTripsJapaneseTextAndKeepsTheBackslash) {
   }
 }
 
-TEST(Conversion, UnconvertibleCharactersBecomeQuestionMarks) {
-  bool ok = true;
-  const std::string outside932 = Utf8(u8"a😀b");  // (not inside a macro, which would quote it in 932)
-  EXPECT_EQ(platform::Utf8ToAnsi(outside932, &ok), "a?b");
-  EXPECT_FALSE(ok);
-  ok = true;
-  EXPECT_EQ(platform::Utf8ToAnsi("a\xC3", &ok), "a?");  // cut short
-  EXPECT_FALSE(ok);
-  ok = true;
-  EXPECT_EQ(platform::AnsiToUtf8("a\x95", &ok), "a?");  // lead byte without its trail
-  EXPECT_FALSE(ok);
+// What stands in for the lost character is the platform's choice ("?" here,
+// "??" or a middle dot on Windows); the text around it must survive.
+TEST(Conversion, UnconvertibleCharactersAreReportedAndTheRestKept) {
+  struct Case {
+    std::string bad;  // between "a" and the end
+    std::string end;
+    bool toUtf8;
+  };
+  const Case cases[] = {
+      {Utf8(u8"😀"), "b", false},  // outside code page 932
+      {"\xC3", "b", false},       // a UTF-8 sequence cut short
+      {"\x95", "", true},         // a lead byte without its trail
+      {"\xFD\x40", "b", true},    // a byte 932 does not define
+  };
+  for (const Case& c : cases) {
+    const std::string text = "a" + c.bad + c.end;
+    bool ok = true;
+    const std::string converted = c.toUtf8 ? platform::AnsiToUtf8(text, &ok) : platform::Utf8ToAnsi(text, &ok);
+    EXPECT_FALSE(ok) << converted;
+    ASSERT_GT(converted.size(), 1 + c.end.size()) << converted;
+    EXPECT_EQ(converted.front(), 'a');
+    EXPECT_EQ(converted.substr(converted.size() - c.end.size()), c.end) << converted;
+    EXPECT_EQ(converted.find(c.bad), std::string::npos) << converted;
+  }
 }
 
 }  // namespace
