@@ -221,7 +221,8 @@ void PakFile::ReadPackedEntry(const PakRecord& record,
   std::vector<std::uint8_t> data;
   std::uint32_t inflated = 0;
   try {
-    data.resize(e.size);
+    // zlib refuses a null output buffer, even for an empty entry.
+    data.resize(std::max<std::uint32_t>(e.size, 1));
     inflated = archive_.ReadPacked(e.packedSize, data.data(), e.size);
   } catch (const OCErrorException&) {
     throw EntryError("its zlib stream does not inflate: damaged, or more than its size of " + std::to_string(e.size) +
@@ -233,7 +234,7 @@ void PakFile::ReadPackedEntry(const PakRecord& record,
     throw EntryError("it inflates to " + std::to_string(inflated) + " bytes, the index says " + std::to_string(e.size));
   }
   DecryptWhole(e.header.version, data.data(), static_cast<std::int32_t>(e.size), e.name.data);
-  sink(data.data(), data.size());
+  sink(data.data(), e.size);
 }
 
 }  // namespace paktool
