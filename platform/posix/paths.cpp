@@ -1,4 +1,8 @@
 // Platform paths (code page 932, either separator) to file-system paths.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -8,6 +12,58 @@ namespace platform::posix {
 namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of directory whose name equals name without regard to case, the
+// way Windows compares names (in code page 932), or "" when there is none.
+std::string FindNameIgnoringCase(const std::string& directory, const std::string& name) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> stream(opendir(directory.empty() ? "." : directory.c_str()), closedir);
+  if (!stream) return {};
+  const std::string wanted = Utf8ToAnsi(name);
+  while (const dirent* item = readdir(stream.get())) {
+    if (CompareNoCase(Utf8ToAnsi(item->d_name).c_str(), wanted.c_str()) == 0) return item->d_name;
+  }
+  return {};
+}
+
+// Windows finds "Script\Product.INI" when the disk holds script/product.ini:
+// where a component does not exist as written, take the entry that matches
+// it without regard to case. Components past the first missing one (a file
+// about to be created) stay as written.
+std::string ResolveCase(const std::string& path) {
+  if (Exists(path)) return path;
+  std::string resolved;
+  std::size_t start = 0;
+  if (!path.empty() && path[0] == '/') {
+    resolved = "/";
+    start = 1;
+  }
+  bool matching = true;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string component = path.substr(start, end - start);
+    if (matching && !component.empty() && component != "." && component != "..") {
+      const std::string candidate = resolved + component;
+      if (!Exists(candidate)) {
+        const std::string found = FindNameIgnoringCase(resolved, component);
+        if (found.empty()) {
+          matching = false;
+        } else {
+          component = found;
+        }
+      }
+    }
+    resolved += component;
+    if (end < path.size()) resolved += '/';
+    start = end + 1;
+  }
+  return resolved;
+}
 
 }  // namespace
 
@@ -36,7 +92,7 @@ std::optional<std::string> ToSystemPath(const char* path) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return std::nullopt;
   }
-  return utf8;
+  return ResolveCase(utf8);
 }
 
 std::string FromSystemName(const std::string& name) { return Utf8ToAnsi(name); }

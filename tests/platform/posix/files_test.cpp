@@ -88,6 +88,23 @@ TEST_F(Files, AttributesOfDirectoriesFilesAndMissingPaths) {
   EXPECT_EQ(platform::OpenFile("dir\\missing", "rb"), nullptr);
 }
 
+TEST_F(Files, NamesResolveWithoutRegardToCaseAsOnWindows) {
+  ASSERT_TRUE(platform::CreateDirectoryA("Script"));
+  Touch("Script\\product.ini");
+  ASSERT_TRUE(platform::CreateDirectoryA("ＡＢ"));
+  EXPECT_NE(platform::GetFileAttributesA("script\\PRODUCT.INI"), platform::INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(platform::GetFileAttributesA("ａｂ"), platform::INVALID_FILE_ATTRIBUTES);
+  std::FILE* file = platform::OpenFile("SCRIPT/Product.ini", "rb");
+  EXPECT_NE(file, nullptr);
+  if (file != nullptr) std::fclose(file);
+  // A new file goes into the directory that exists under another case.
+  Touch("SCRIPT\\new.txt");
+  EXPECT_TRUE(IsFile(temp_.Path() + "/Script/new.txt"));
+  EXPECT_FALSE(platform::CreateDirectoryA("script"));
+  EXPECT_EQ(platform::GetLastError(), platform::ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(platform::GetFileAttributesA("script\\missing.ini"), platform::INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(Files, PatternsMatchCharacterWiseWithoutCaseInNameOrder) {
   ASSERT_TRUE(platform::CreateDirectoryA("d"));
   for (const char* name :
