@@ -230,7 +230,7 @@ TEST_F(PakSearchTest, PakThatCannotBeOpenedIsPassedOverAfterIgnore) {
   WriteFile("a.pak", BuildTestPak(1, {{"x", ToBytes("locked")}}));
   WriteFile("b.pak", BuildTestPak(1, {{"x", ToBytes("open")}}));
   fs::permissions("a.pak", fs::perms::none);
-  if (std::ifstream("a.pak").is_open()) GTEST_SKIP() << "permissions do not stop this user from reading";
+  if (std::ifstream("a.pak").is_open()) GTEST_SKIP() << "permissions do not keep this user from reading";
   OCArchive archive;
   ASSERT_EQ(archive.Open("x", 0), 1);
   EXPECT_EQ(ReadAll(archive), "open");
