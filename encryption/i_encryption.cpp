@@ -12,9 +12,10 @@ IEncryption::~IEncryption() = default;
 std::uint32_t cipher_detail::MakeKey(const char* text) {
   std::uint32_t h = 0;
   for (const char* p = text; *p != '\0'; ++p) {
-    // Bytes from 0x80 up (Shift-JIS lead and trail bytes) count as negative.
-    const auto signedByte = static_cast<std::int32_t>(static_cast<std::int8_t>(*p));
-    h = h * 137u + static_cast<std::uint32_t>(signedByte);
+    // Bytes from 0x80 up (Shift-JIS lead and trail bytes) count as negative:
+    // b - 256, modulo 2^32.
+    const auto b = static_cast<std::uint32_t>(static_cast<unsigned char>(*p));
+    h = h * 137u + (b >= 0x80 ? b - 256u : b);
   }
   return h;
 }
