@@ -3,8 +3,8 @@
 //
 //   oc_corpus_gen DIR [--mib N] [--seed S]
 //
-// A stamp file records what was generated; a second run with the same
-// settings leaves the tree alone.
+// The tree goes to DIR/files; DIR/stamp records what was generated, and a
+// second run with the same settings leaves the tree alone.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s DIR [--mib N] [--seed S]\n", argv[0]);
     return 2;
   }
-  const fs::path root = argv[1];
+  const fs::path root = fs::path(argv[1]) / "files";
   std::size_t totalMiB = 256;
   std::uint64_t seed = 20240601;
   for (int i = 2; i + 1 < argc; i += 2) {
@@ -101,13 +101,14 @@ int main(int argc, char** argv) {
     }
   }
 
-  const fs::path stampPath = root / ".corpus-stamp";
+  const fs::path stampPath = fs::path(argv[1]) / "stamp";
   const std::string stamp = "corpus 1 mib=" + std::to_string(totalMiB) + " seed=" + std::to_string(seed);
   if (ReadStamp(stampPath) == stamp) {
     std::printf("corpus in %s is current (%s)\n", root.string().c_str(), stamp.c_str());
     return 0;
   }
   std::error_code ignored;
+  fs::remove(stampPath, ignored);
   fs::remove_all(root, ignored);
 
   unsigned kindNumber = 0;
