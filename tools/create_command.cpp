@@ -78,7 +78,10 @@ bool IsInsideRelative(const fs::path& relative) {
 // code page 932.
 bool EntryNameOf(const fs::path& relative, std::string& name) {
   std::string utf8;
-  for (const fs::path& part : relative) utf8 += (utf8.empty() ? "" : "\\") + PathToUtf8(part);
+  for (const fs::path& part : relative) {
+    if (!utf8.empty()) utf8 += '\\';
+    utf8 += PathToUtf8(part);
+  }
   bool ok = false;
   name = platform::Utf8ToAnsi(utf8, &ok);
   return ok;

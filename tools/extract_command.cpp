@@ -38,7 +38,12 @@ struct Job {
   bool wantLevels;
 };
 
-std::string Quoted(const std::string& name) { return "'" + NameToUtf8(name) + "'"; }
+std::string Quoted(const std::string& name) {
+  std::string quoted(1, '\'');
+  quoted += NameToUtf8(name);
+  quoted += '\'';
+  return quoted;
+}
 
 bool IsPacked(const PakRecord& record) { return record.entry.header.version != 0 && record.entry.packed != 0; }
 
@@ -210,7 +215,8 @@ int RunExtract(const ExtractOptions& options, const Console& console) {
       } else {
         std::string relative;
         for (const std::string& component : placement.components) {
-          relative += (relative.empty() ? "" : "/") + component;
+          if (!relative.empty()) relative += '/';
+          relative += component;
         }
         const fs::path target = base / Utf8Path(relative);
         if (!taken.insert(FoldedKey(target)).second) {
