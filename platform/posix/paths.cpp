@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -36,30 +37,24 @@ std::string FindNameIgnoringCase(const std::string& directory, const std::string
 // about to be created) stay as written.
 std::string ResolveCase(const std::string& path) {
   if (Exists(path)) return path;
-  std::string resolved;
-  std::size_t start = 0;
-  if (!path.empty() && path[0] == '/') {
-    resolved = "/";
-    start = 1;
-  }
+  const bool absolute = !path.empty() && path[0] == '/';
+  std::string resolved(absolute ? 1 : 0, '/');
   bool matching = true;
+  std::size_t start = absolute ? 1 : 0;
   while (start <= path.size()) {
-    std::size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
+    const std::size_t end = std::min(path.find('/', start), path.size());
     std::string component = path.substr(start, end - start);
     if (matching && !component.empty() && component != "." && component != "..") {
-      const std::string candidate = resolved + component;
+      std::string candidate = resolved;
+      candidate.append(component);
       if (!Exists(candidate)) {
-        const std::string found = FindNameIgnoringCase(resolved, component);
-        if (found.empty()) {
-          matching = false;
-        } else {
-          component = found;
-        }
+        std::string found = FindNameIgnoringCase(resolved, component);
+        matching = !found.empty();
+        if (matching) component = std::move(found);
       }
     }
-    resolved += component;
-    if (end < path.size()) resolved += '/';
+    resolved.append(component);
+    if (end < path.size()) resolved.push_back('/');
     start = end + 1;
   }
   return resolved;
