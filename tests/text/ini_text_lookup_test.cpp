@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -17,6 +18,7 @@ struct LookupCase {
   const char* key = "name";
   const char* section = kSection;
 };
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
 
 // Runs the lookup from the top of text; a value that is not found keeps "old".
 std::string Lookup(const std::string& text, const char* section, const char* key) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,7 @@ struct EstimateCase {
   std::int32_t capacity;
   std::string text;
 };
+void PrintTo(const EstimateCase& c, std::ostream* out) { *out << c.name; }
 
 class FormatEstimateTest : public testing::TestWithParam<EstimateCase> {};
 
@@ -133,6 +135,7 @@ struct ShortEstimateCase {
   std::function<void(TextString&)> format;
   std::string expected;
 };
+void PrintTo(const ShortEstimateCase& c, std::ostream* out) { *out << c.name; }
 
 class FormatShortEstimateTest : public testing::TestWithParam<ShortEstimateCase> {};
 

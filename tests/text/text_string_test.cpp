@@ -8,6 +8,7 @@
 #include <functional>
 #include <new>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "errors/oc_exception.h"
@@ -50,6 +51,7 @@ struct ReserveCase {
   std::int32_t n;
   std::int32_t capacity;  // expected afterwards
 };
+void PrintTo(const ReserveCase& c, std::ostream* out) { *out << c.name; }
 
 class ReserveTest : public testing::TestWithParam<ReserveCase> {};
 
@@ -163,6 +165,7 @@ struct AssignRangeCase {
   std::optional<std::string> text;
   std::int32_t capacity;
 };
+void PrintTo(const AssignRangeCase& c, std::ostream* out) { *out << c.name; }
 
 class AssignRangeTest : public testing::TestWithParam<AssignRangeCase> {};
 
@@ -252,6 +255,7 @@ struct EraseCase {
   std::optional<std::string> result;
   std::int64_t resultCursor;  // -1: null returned
 };
+void PrintTo(const EraseCase& c, std::ostream* out) { *out << c.name; }
 
 class EraseTest : public testing::TestWithParam<EraseCase> {};
 
@@ -343,6 +347,7 @@ struct ReplaceCase {
   const char* replacement;
   const char* result;
 };
+void PrintTo(const ReplaceCase& c, std::ostream* out) { *out << c.name; }
 
 class ReplaceAllTest : public testing::TestWithParam<ReplaceCase> {};
 
@@ -426,6 +431,7 @@ struct OutOfMemoryCase {
   std::function<void(TextString&)> operation;
   std::optional<std::string> textAfter;  // nullopt: left without storage
 };
+void PrintTo(const OutOfMemoryCase& c, std::ostream* out) { *out << c.name; }
 
 class OutOfMemoryTest : public testing::TestWithParam<OutOfMemoryCase> {};
 
@@ -503,6 +509,7 @@ struct CurrentCharCase {
   const char* text;
   std::int32_t expected;
 };
+void PrintTo(const CurrentCharCase& c, std::ostream* out) { *out << c.name; }
 
 class CurrentCharTest : public testing::TestWithParam<CurrentCharCase> {};
 
@@ -533,6 +540,7 @@ struct CompareCase {
   const char* other;
   int sign;
 };
+void PrintTo(const CompareCase& c, std::ostream* out) { *out << c.name; }
 
 class CompareNoCaseTest : public testing::TestWithParam<CompareCase> {};
 
