@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "archive/oc_archive.h"
 #include "archive/pak_format.h"
@@ -226,16 +225,20 @@ TEST_F(PakSearchTest, IndexOrEntryThatDoesNotInflateRaisesTheDecompressionError)
   }
 }
 
+// A backslash inside a POSIX file name: the listing shows the file, but the
+// archive's path names a folder "a" instead, so nobody, root included, can
+// open the pak by that name. Unlike permissions, this holds for root too.
 TEST_F(PakSearchTest, PakThatCannotBeOpenedIsPassedOverAfterIgnore) {
-  WriteFile("a.pak", BuildTestPak(1, {{"x", ToBytes("locked")}}));
+  WriteFile("a\\b.pak", BuildTestPak(1, {{"x", ToBytes("unreachable")}}));
+  if (!fs::is_regular_file(root_ / "a\\b.pak") || fs::exists(root_ / "a")) {
+    GTEST_SKIP() << "this file system takes a backslash in a name for a separator";
+  }
   WriteFile("b.pak", BuildTestPak(1, {{"x", ToBytes("open")}}));
-  fs::permissions("a.pak", fs::perms::none);
-  if (std::ifstream("a.pak").is_open()) GTEST_SKIP() << "permissions do not keep this user from reading";
   OCArchive archive;
   ASSERT_EQ(archive.Open("x", 0), 1);
   EXPECT_EQ(ReadAll(archive), "open");
   ASSERT_EQ(dialogs_.size(), 1u);
-  EXPECT_EQ(dialogs_[0].text, "ファイル " + RootPath() + "\\a.pak が開けません。");
+  EXPECT_EQ(dialogs_[0].text, "ファイル " + RootPath() + "\\a\\b.pak が開けません。");
 }
 
 }  // namespace
