@@ -12,6 +12,10 @@
 #include <random>
 #include <string>
 #include <thread>  // and its durations: <chrono> itself does not compile with code page 932 literals
+#include <vector>
+
+#include "archive/pak_format.h"
+#include "archive/pak_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -310,6 +314,125 @@ INSTANTIATE_TEST_SUITE_P(Libraries, EngineLibraryTest,
                                            LibraryCase{"NoLibrary", "", false, true},
                                            LibraryCase{"LibraryWithoutRun", ENGINE_WITHOUT_ENTRY_PATH, false, false}),
                          [](const auto& info) { return std::string(info.param.description); });
+
+// ---- Product file inside a pak ----
+
+// The section header at the start and the name after the first 1024 bytes:
+// both ends of an entry's enciphered head have to be read right.
+std::string LongProductFile() {
+  std::string text = "[製品情報]\r\n";
+  for (int line = 0; text.size() < 1100; ++line) {
+    text += "remark" + std::to_string(line) + "=灯籠\r\n";
+  }
+  return text + "name=HarborLanternFete\r\n";
+}
+
+std::vector<std::uint8_t> ToBytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::string ToText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+// A pak whose second entry is the product file; versions 2 to 4 keep keyText,
+// 3 and 4 encipher with it.
+std::string ProductPak(std::uint32_t version, bool packed, const std::string& keyText) {
+  PakSpec spec;
+  spec.version = version;
+  spec.keyText = keyText;
+  spec.sizeKey = 0x5A17C3E9u;
+  spec.entries.push_back({.name = "script\\other.ini", .data = ToBytes("[他]\r\nname=Other\r\n"), .packed = packed});
+  spec.entries.push_back({.name = "script\\product.ini", .data = ToBytes(LongProductFile()), .packed = packed});
+  return ToText(BuildPak(spec));
+}
+
+const std::string kKeyText = "港の灯籠";
+
+struct PakCase {
+  const char* description;
+  std::uint32_t version;
+  bool packed;
+  std::string keyText;
+};
+void PrintTo(const PakCase& pakCase, std::ostream* out) { *out << pakCase.description; }
+
+class ProductInPakTest : public LauncherTest, public ::testing::WithParamInterface<PakCase> {};
+
+TEST_P(ProductInPakTest, StartsTheEngine) {
+  WriteBytes(game_ / "data.pak", ProductPak(GetParam().version, GetParam().packed, GetParam().keyText));
+  const Outcome outcome = Run(StartWithGameIni("Harbor"));
+
+  EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_EQ(outcome.out, EngineLine("Harbor"));
+  EXPECT_EQ(outcome.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, ProductInPakTest,
+    ::testing::Values(PakCase{"Version0", 0, false, ""}, PakCase{"Version1Stored", 1, false, ""},
+                      PakCase{"Version1Packed", 1, true, ""}, PakCase{"Version2Stored", 2, false, kKeyText},
+                      PakCase{"Version2Packed", 2, true, kKeyText}, PakCase{"Version3Stored", 3, false, kKeyText},
+                      PakCase{"Version3Packed", 3, true, kKeyText}, PakCase{"Version4Stored", 4, false, kKeyText},
+                      PakCase{"Version4Packed", 4, true, kKeyText}),
+    [](const auto& info) { return std::string(info.param.description); });
+
+// Each damaged pak holds the product file too, so a search that took it
+// instead of passing it over would not find this product.
+struct DamagedPakCase {
+  const char* description;
+  std::string pak;
+};
+void PrintTo(const DamagedPakCase& damagedCase, std::ostream* out) { *out << damagedCase.description; }
+
+std::string WithVersion(std::string pak, char version) {
+  pak[0] = version;
+  return pak;
+}
+
+class DamagedPakTest : public LauncherTest, public ::testing::WithParamInterface<DamagedPakCase> {};
+
+TEST_P(DamagedPakTest, IsPassedOverForTheGoodPakAfterIt) {
+  WriteBytes(game_ / "a_damaged.pak", GetParam().pak);
+  WriteBytes(game_ / "b_good.pak", ProductPak(2, true, ""));
+  const Outcome outcome = Run(StartWithGameIni("Harbor"));
+
+  EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_EQ(outcome.out, EngineLine("Harbor"));
+  EXPECT_EQ(outcome.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paks, DamagedPakTest,
+    ::testing::Values(DamagedPakCase{"TruncatedInTheHeader", ProductPak(4, false, kKeyText).substr(0, 200)},
+                      DamagedPakCase{"TruncatedInTheIndex", ProductPak(1, false, "").substr(0, 20)},
+                      DamagedPakCase{"TruncatedInTheData",
+                                     [] {
+                                       const std::string pak = ProductPak(3, false, kKeyText);
+                                       return pak.substr(0, pak.size() - 10);
+                                     }()},
+                      DamagedPakCase{"Version0TruncatedInTheData",
+                                     [] {
+                                       const std::string pak = ProductPak(0, false, "");
+                                       return pak.substr(0, pak.size() - 10);
+                                     }()},
+                      DamagedPakCase{"Version7", WithVersion(ProductPak(4, true, kKeyText), 7)}),
+    [](const auto& info) { return std::string(info.param.description); });
+
+// The decompression error leaves the search and the launcher catches it at
+// its entry: no engine, no dialog, a normal end.
+class IndexThatDoesNotInflateTest : public LauncherTest, public ::testing::WithParamInterface<std::uint32_t> {};
+
+TEST_P(IndexThatDoesNotInflateTest, EndsTheLauncherQuietly) {
+  std::string pak = ProductPak(GetParam(), true, kKeyText);
+  // 0xFFFF is no zlib stream header.
+  pak[PakIndexStart(GetParam())] = '\xFF';
+  pak[PakIndexStart(GetParam()) + 1] = '\xFF';
+  WriteBytes(game_ / "data.pak", pak);
+  const Outcome outcome = Run(StartWithGameIni("Harbor"));
+
+  EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, IndexThatDoesNotInflateTest, ::testing::Values(1u, 2u, 3u, 4u),
+                         [](const auto& info) { return "Version" + std::to_string(info.param); });
 
 // ---- Missing product file: the file-error dialog ----
 
