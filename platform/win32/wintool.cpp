@@ -14,6 +14,8 @@
 //
 // Arguments are taken from the wide command line; exit code 0 on success.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
