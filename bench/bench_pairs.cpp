@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -174,7 +175,8 @@ int RunAll(int argc, char** argv) {
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--table=", 8) == 0) {
-      tablePath = argv[i] + 8;
+      // Absolute now: the benchmarks change the current directory.
+      tablePath = std::filesystem::absolute(argv[i] + 8).string();
     } else {
       argv[kept++] = argv[i];
     }
