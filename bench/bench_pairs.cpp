@@ -110,7 +110,7 @@ class TableReporter : public benchmark::ConsoleReporter {
     const bool speed = target.kind == Target::Kind::Speed;
     const double ratio = speed ? limit / subject : subject / limit;
     const char* unit = speed ? "x speed" : "x time";
-    out << Printf("%.2f", ratio) << unit << " | ";
+    out << Printf("%.3f", ratio) << unit << " | ";
     if (target.bound == 0) {
       out << " | - |\n";
       return;
