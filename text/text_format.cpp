@@ -283,10 +283,16 @@ void TextString::AppendFormatV(const char* format, std::va_list arguments) {
     format = complete.c_str();
   }
 
-  // An estimate no buffer can hold still leaves the string with storage; the
-  // measured output decides below.
+  // An estimate no text can hold (a width of gigabytes) appends nothing, as a
+  // failed formatter does; the platform's formatter is not asked, since some
+  // runtimes overflow their stack on such widths. The string keeps storage.
   const std::int64_t wanted = length + estimate.bytes;
-  Reserve(static_cast<std::int32_t>(wanted > kLargestText ? length : wanted));
+  if (wanted > kLargestText) {
+    Reserve(length);
+    data[length] = '\0';
+    return;
+  }
+  Reserve(static_cast<std::int32_t>(wanted));
 
   int written = PrintInto(data + length, capacity - length + 1, format, arguments);
   if (written >= 0 && written > capacity - length) {
