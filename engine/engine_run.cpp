@@ -8,18 +8,19 @@
 
 namespace {
 
-// Lets tests keep the engine running, so that a second launcher finds the
-// first copy's single-instance event.
+// ENGINE_HOLD_SECONDS=N ends the engine after N seconds (tests keep it running
+// so that a second launcher finds the first copy); without it the engine runs
+// until its window is closed (-1).
 int HoldSeconds() {
   const char* text = std::getenv("ENGINE_HOLD_SECONDS");
   if (text == nullptr) {
-    return 0;
+    return -1;
   }
   int seconds = 0;
   const char* end = text + std::strlen(text);
   const auto [stop, error] = std::from_chars(text, end, seconds);
   if (error != std::errc() || stop != end || seconds < 0) {
-    return 0;
+    return -1;
   }
   return seconds;
 }

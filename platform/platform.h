@@ -172,9 +172,9 @@ void SetBinaryMode(std::FILE* stream);
 // names outside the ANSI code page survive).
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-// Runs a top-level window of class className titled title until it is closed
-// or holdSeconds have passed (0: until closed). POSIX has no windows: it waits
-// holdSeconds. Used by the demo engine.
+// Runs a top-level window of class className titled title until it is closed,
+// or for at most holdSeconds when that is 0 or more. POSIX has no windows: it
+// waits holdSeconds (a negative count returns at once). Used by the demo engine.
 void RunEngineWindow(Instance instance, const char* className, const char* title,
                      int showCommand, int holdSeconds);
 

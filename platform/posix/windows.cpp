@@ -53,8 +53,7 @@ int MessageBoxA(Window owner, const char* text, const char* caption, unsigned ty
 }
 
 void RunEngineWindow(Instance, const char*, const char*, int, int holdSeconds) {
-  // Without windows nothing can be closed, so 0 ("until closed") ends at once.
-  // (<chrono> cannot be compiled for code page 932: it holds a "µ".)
+  // Without windows nothing can be closed: "until closed" ends at once.
   unsigned left = holdSeconds > 0 ? static_cast<unsigned>(holdSeconds) : 0;
   while (left > 0) left = sleep(left);
 }

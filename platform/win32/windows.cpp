@@ -82,7 +82,10 @@ void RunEngineWindow(Instance instance, const char* className, const char* title
   if (window.Get() == nullptr) return;
   ::ShowWindow(window.Get(), showCommand);
   ::UpdateWindow(window.Get());
-  if (holdSeconds > 0) ::SetTimer(window.Get(), kHoldTimer, static_cast<UINT>(holdSeconds) * 1000u, nullptr);
+  if (holdSeconds >= 0) {
+    const UINT milliseconds = holdSeconds > 0 ? static_cast<UINT>(holdSeconds) * 1000u : 1u;
+    ::SetTimer(window.Get(), kHoldTimer, milliseconds, nullptr);
+  }
   MSG message{};
   // Ends with WM_QUIT once the window is destroyed, by the user or the timer.
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
