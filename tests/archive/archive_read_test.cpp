@@ -150,6 +150,7 @@ TEST_F(ReadTest, ReadLengthPrefixedTakesOnlyWhatIsThere) {
 class PackedTest : public ArchiveTest {
  protected:
   void Store(const Bytes& bytes) {
+    archive_.Close();  // Windows cannot replace a file that is open
     WriteFile("packed.bin", bytes);
     ASSERT_EQ(archive_.Open("packed.bin", 0), 1);
   }
