@@ -26,7 +26,8 @@ check() {  # check DESCRIPTION CONDITION...
 }
 contains() { grep -qF -- "$2" "$1"; }
 # The show command is whatever the starter passes (Wine gives SW_SHOWDEFAULT).
-engine_line() { grep -qE -- "^engine run: show=[0-9]+ title=$2\r?$" "$1"; }
+# Windows programs end their lines with CR LF.
+engine_line() { tr -d '\r' <"$1" | grep -qE -- "^engine run: show=[0-9]+ title=$2$"; }
 lacks() { ! grep -qF -- "$2" "$1"; }
 
 cp932() { iconv -f UTF-8 -t CP932; }
