@@ -36,15 +36,51 @@ void CheckLevel(int level) {
   if (level < -1 || level > 9) throw PakWriteError("compression level " + std::to_string(level) + " is not -1 to 9");
 }
 
-std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& plain, int level) {
+void DeflateInto(const std::vector<std::uint8_t>& plain, int level, std::vector<std::uint8_t>& packed) {
   if (plain.size() > kLargestBlock) throw PakWriteError("block too large to compress");
   uLongf packedLength = compressBound(static_cast<uLong>(plain.size()));
-  std::vector<std::uint8_t> packed(packedLength);
+  packed.resize(packedLength);
   if (compress2(packed.data(), &packedLength, plain.data(), static_cast<uLong>(plain.size()), level) != Z_OK) {
     throw PakWriteError("zlib could not compress");
   }
   packed.resize(packedLength);
+}
+
+std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& plain, int level) {
+  std::vector<std::uint8_t> packed;
+  DeflateInto(plain, level, packed);
   return packed;
+}
+
+// Checks an entry and fills its record but for the packed fields.
+PakIndexEntry StartRecord(std::uint32_t version, const std::string& name, std::size_t size, bool packed,
+                          std::uint32_t spare, int level) {
+  CheckVersion(version);
+  CheckLevel(level);
+  if (name.find('\0') != std::string::npos) throw PakWriteError("entry name holds a zero byte: " + name);
+  if (size > kLargestBlock) throw PakWriteError("entry larger than 2 GiB: " + name);
+  if (packed && version == 0) throw PakWriteError("pak version 0 cannot hold packed entries: " + name);
+  PakIndexEntry record;
+  record.header.version = version;
+  record.name.Assign(name.c_str());
+  record.size = static_cast<std::uint32_t>(size);
+  record.spare = spare;
+  return record;
+}
+
+// Readers inflate first and decipher the inflated bytes as a whole, so data is
+// enciphered (in place) before it is deflated into packed.
+void EncipherAndDeflate(PakIndexEntry& record, const std::string& name, std::vector<std::uint8_t>& data, int level,
+                        std::vector<std::uint8_t>& packed) {
+  DecryptWhole(record.header.version, data.data(), static_cast<std::int32_t>(data.size()), name.c_str());
+  DeflateInto(data, level, packed);
+  record.packed = 1;
+  record.packedSize = static_cast<std::uint32_t>(packed.size());
+}
+
+// Readers decipher a stored entry as one read from offset 0.
+void EncipherStored(std::uint32_t version, const std::string& name, std::vector<std::uint8_t>& data) {
+  DecryptChunk(version, data.data(), 0, static_cast<std::int32_t>(data.size()), name.c_str());
 }
 
 // version 0: nameLength, name, absolute dataOffset, spare, size.
@@ -88,31 +124,31 @@ PakHeader MakePakHeader(std::uint32_t version, std::string_view keyText, std::ui
 
 PreparedPakEntry PreparePakEntry(std::uint32_t version, std::string_view name, std::vector<std::uint8_t> data,
                                  bool packed, std::uint32_t spare, int level) {
-  CheckVersion(version);
-  CheckLevel(level);
   const std::string nameText(name);
-  if (name.find('\0') != std::string_view::npos) throw PakWriteError("entry name holds a zero byte: " + nameText);
-  if (data.size() > kLargestBlock) throw PakWriteError("entry larger than 2 GiB: " + nameText);
-  if (packed && version == 0) throw PakWriteError("pak version 0 cannot hold packed entries: " + nameText);
-
   PreparedPakEntry entry;
-  entry.record.header.version = version;
-  entry.record.name.Assign(nameText.c_str());
-  entry.record.size = static_cast<std::uint32_t>(data.size());
-  entry.record.spare = spare;
-  const auto length = static_cast<std::int32_t>(data.size());
+  entry.record = StartRecord(version, nameText, data.size(), packed, spare, level);
   if (packed) {
-    // Readers inflate first and decipher the inflated bytes as a whole.
-    DecryptWhole(version, data.data(), length, nameText.c_str());
-    entry.bytes = Deflate(data, level);
-    entry.record.packed = 1;
-    entry.record.packedSize = static_cast<std::uint32_t>(entry.bytes.size());
+    EncipherAndDeflate(entry.record, nameText, data, level, entry.bytes);
   } else {
-    // Readers decipher a stored entry as one read from offset 0.
-    DecryptChunk(version, data.data(), 0, length, nameText.c_str());
+    EncipherStored(version, nameText, data);
     entry.bytes = std::move(data);
   }
   return entry;
+}
+
+PakIndexEntry PreparePakEntry(std::uint32_t version, std::string_view name, std::vector<std::uint8_t>& data,
+                              bool packed, std::uint32_t spare, int level, std::vector<std::uint8_t>& bytes) {
+  const std::string nameText(name);
+  PakIndexEntry record = StartRecord(version, nameText, data.size(), packed, spare, level);
+  if (packed) {
+    EncipherAndDeflate(record, nameText, data, level, bytes);
+    // Every cipher is its own inverse.
+    DecryptWhole(version, data.data(), static_cast<std::int32_t>(data.size()), nameText.c_str());
+  } else {
+    bytes.assign(data.begin(), data.end());
+    EncipherStored(version, nameText, bytes);
+  }
+  return record;
 }
 
 std::vector<std::uint8_t> EncodePakHeader(const PakHeader& header) {

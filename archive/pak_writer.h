@@ -45,6 +45,12 @@ struct PreparedPakEntry {
 // Safe to call from several threads at once.
 PreparedPakEntry PreparePakEntry(std::uint32_t version, std::string_view name, std::vector<std::uint8_t> data,
                                  bool packed, std::uint32_t spare, int level);
+// The same, with the stored bytes written into bytes, whose capacity is reused,
+// and the record returned. data is read, not taken: a packed entry enciphers it
+// in place while deflating and restores it afterwards (unless this throws), so
+// the caller may still store it when packing does not pay.
+PakIndexEntry PreparePakEntry(std::uint32_t version, std::string_view name, std::vector<std::uint8_t>& data,
+                              bool packed, std::uint32_t spare, int level, std::vector<std::uint8_t>& bytes);
 
 // Everything in front of the data area: the header and the index (plain for
 // version 0, else deflated at level). Sets header's entryCount, and for

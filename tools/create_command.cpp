@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -69,9 +71,23 @@ fs::path TempPathBeside(const fs::path& output, const char* role) {
 
 std::string Display(const fs::path& file) { return PathToUtf8(file); }
 
-bool IsInsideRelative(const fs::path& relative) {
-  if (relative.empty() || relative.has_root_name() || relative.has_root_directory()) return false;
-  return std::none_of(relative.begin(), relative.end(), [](const fs::path& part) { return part == ".."; });
+// relative without "." and empty components, each ".." taking back the one
+// before it; nothing when it is rooted or would climb above where it starts.
+// The game looks names up byte for byte, so ".\a" or "a\\b" would never be found.
+std::optional<fs::path> InsideRelative(const fs::path& relative) {
+  if (relative.has_root_name() || relative.has_root_directory()) return std::nullopt;
+  fs::path normal;
+  for (const fs::path& part : relative) {
+    if (part.empty() || part == ".") continue;
+    if (part != "..") {
+      normal /= part;
+    } else if (normal.empty()) {
+      return std::nullopt;
+    } else {
+      normal = normal.parent_path();
+    }
+  }
+  return normal;
 }
 
 // The entry name of a file below base: its components joined with "\", in
@@ -99,8 +115,7 @@ class InputCollector {
   bool Collect(std::vector<Input>& inputs) {
     bool ok = true;
     for (const std::string& path : options_.paths) {
-      const fs::path relative = Utf8Path(path).lexically_normal();
-      const fs::path full = base_ / relative;
+      const fs::path full = base_ / InsideRelative(Utf8Path(path)).value_or(fs::path());
       std::error_code error;
       if (fs::is_directory(full, error)) {
         for (fs::recursive_directory_iterator it(full, error), end; !error && it != end; it.increment(error)) {
@@ -118,7 +133,7 @@ class InputCollector {
 
  private:
   bool Add(const fs::path& file, std::vector<Input>& inputs) {
-    const fs::path relative = file.lexically_relative(base_);
+    const std::optional<fs::path> relative = InsideRelative(file.lexically_relative(base_));
     const std::string filename = PathToUtf8(file.filename());
     std::error_code error;
     // The output itself, our own temporary files and an extraction's manifest
@@ -126,12 +141,12 @@ class InputCollector {
     if (fs::weakly_canonical(file, error) == output_) return true;
     if (filename.size() >= 8 && filename.ends_with(kTempSuffix)) return true;
     if (relative == fs::path(kDefaultManifestName)) return true;
-    if (!IsInsideRelative(relative)) {
+    if (!relative || relative->empty()) {
       console_.Error(Display(file) + " lies outside " + Display(base_) + " (-C)");
       return false;
     }
     Input input;
-    if (!EntryNameOf(relative, input.name)) {
+    if (!EntryNameOf(*relative, input.name)) {
       console_.Error("the name of " + Display(file) + " cannot be written in code page 932");
       return false;
     }
@@ -195,7 +210,7 @@ int PlanFromOptions(const CreateOptions& options, const Console& console, Plan& 
   std::error_code error;
   if (!fs::is_directory(base, error)) return UsageError(console, "no such directory: " + PathToUtf8(base));
   for (const std::string& path : options.paths) {
-    if (!IsInsideRelative(Utf8Path(path).lexically_normal())) {
+    if (!InsideRelative(Utf8Path(path))) {
       return UsageError(console, path + ": give paths relative to the -C directory, without '..'");
     }
   }
@@ -231,41 +246,70 @@ int PlanFromManifest(const CreateOptions& options, const Console& console, Plan&
   bool ok = true;
   bool levelsKnown = manifest.version == 0 || manifest.indexLevel.has_value();
   for (const ManifestEntry& entry : manifest.entries) {
-    if (!entry.path || !IsInsideRelative(Utf8Path(*entry.path).lexically_normal())) {
+    const std::optional<fs::path> relative = entry.path ? InsideRelative(Utf8Path(*entry.path)) : std::nullopt;
+    if (!relative || relative->empty()) {
       console.Error("entry '" + NameToUtf8(entry.name) + "' has no usable file in the manifest");
       ok = false;
       continue;
     }
     levelsKnown = levelsKnown && (!entry.packed || entry.level.has_value());
-    plan.inputs.push_back({entry.name, base / Utf8Path(*entry.path), entry.packed ? Packing::Pack : Packing::Store,
-                           entry.spare, entry.level.value_or(kPakDefaultCompression)});
+    plan.inputs.push_back({entry.name, base / *relative, entry.packed ? Packing::Pack : Packing::Store, entry.spare,
+                           entry.level.value_or(kPakDefaultCompression)});
   }
   if (!levelsKnown) console.Note("the manifest does not know every compression level; zlib's default is used there");
   if (plan.inputs.empty() && ok) return UsageError(console, "the manifest lists no entries");
   return ok ? -1 : kExitSomeFailed;
 }
 
-Prepared PrepareInput(const Plan& plan, const Input& input) {
+// Byte buffers handed back once written, so later entries reuse their
+// capacity (and pages already touched) instead of allocating afresh.
+class BufferPool {
+ public:
+  std::vector<std::uint8_t> Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (free_.empty()) return {};
+    std::vector<std::uint8_t> buffer = std::move(free_.back());
+    free_.pop_back();
+    return buffer;
+  }
+  void Give(std::vector<std::uint8_t> buffer) {
+    buffer.clear();
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(std::move(buffer));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::vector<std::uint8_t>> free_;
+};
+
+Prepared PrepareInput(const Plan& plan, const Input& input, BufferPool& pool) {
   Prepared prepared;
   try {
     std::error_code error;
     const std::uintmax_t size = fs::file_size(input.file, error);
     if (error) throw std::runtime_error("cannot read: " + error.message());
     if (size > 0x7FFFFFFFu) throw std::runtime_error("larger than the 2 GiB an entry can hold");
-    std::vector<std::uint8_t> data(size);
+    std::vector<std::uint8_t> data = pool.Take();
+    data.resize(size);
     std::ifstream in(input.file, std::ios::binary);
     in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size));
     if (!in || in.gcount() != static_cast<std::streamsize>(size)) throw std::runtime_error("cannot read the file");
-    const bool mayPack = plan.version != 0 && input.packing != Packing::Store;
-    if (mayPack && input.packing == Packing::Auto) {
-      PreparedPakEntry packed = PreparePakEntry(plan.version, input.name, data, true, input.spare, input.level);
-      if (packed.bytes.size() < data.size()) {
-        prepared.entry = std::move(packed);
+    // Version 0 cannot pack, so there an entry asked to be packed is refused
+    // by the writer, while one that may be packed is stored.
+    const bool tryPack = input.packing == Packing::Pack || (input.packing == Packing::Auto && plan.version != 0);
+    if (tryPack) {
+      std::vector<std::uint8_t> packed = pool.Take();
+      PakIndexEntry record = PreparePakEntry(plan.version, input.name, data, true, input.spare, input.level, packed);
+      if (input.packing == Packing::Pack || packed.size() < data.size()) {
+        prepared.entry.record = std::move(record);
+        prepared.entry.bytes = std::move(packed);
+        pool.Give(std::move(data));
         return prepared;
       }
+      pool.Give(std::move(packed));
     }
-    prepared.entry = PreparePakEntry(plan.version, input.name, std::move(data), input.packing == Packing::Pack,
-                                     input.spare, input.level);
+    prepared.entry = PreparePakEntry(plan.version, input.name, std::move(data), false, input.spare, input.level);
   } catch (const std::exception& error) {
     prepared.error = Display(input.file) + ": " + error.what();
   }
@@ -293,9 +337,10 @@ int WritePak(const CreateOptions& options, const Console& console, const Plan& p
   std::uint64_t offset = 0;
   {
     Progress progress("packing", plan.inputs.size(), !console.quiet());
+    BufferPool pool;
     RunOrdered<Prepared>(
         plan.inputs.size(), WorkerCount(plan.inputs.size(), options.jobs),
-        [&](std::size_t i, unsigned) { return PrepareInput(plan, plan.inputs[i]); },
+        [&](std::size_t i, unsigned) { return PrepareInput(plan, plan.inputs[i], pool); },
         [&](std::size_t, Prepared& prepared) {
           progress.Advance();
           if (!prepared.error.empty()) errors.push_back(prepared.error);
@@ -306,6 +351,7 @@ int WritePak(const CreateOptions& options, const Console& console, const Plan& p
           offset += prepared.entry.bytes.size();
           if (offset > 0x7FFFFFFFu) errors.push_back("the data passes the 2 GiB the game can seek to");
           records.push_back(std::move(prepared.entry.record));
+          pool.Give(std::move(prepared.entry.bytes));
         });
   }
   data.close();

@@ -1,4 +1,6 @@
 // pak create: what it refuses, and that a failure never harms an existing pak.
+#include <nlohmann/json.hpp>
+
 #include "tests/tools/pak_tool_harness.h"
 
 namespace {
@@ -62,6 +64,48 @@ TEST_F(CreateTest, UsageErrorsExitWithTwoAndWriteNothing) {
     const paktest::RunResult run = Pak(arguments);
     EXPECT_EQ(run.code, 2) << (arguments.empty() ? "(none)" : arguments[0]) << " " << run.err;
     EXPECT_FALSE(std::filesystem::exists(Path("x.pak")));
+  }
+}
+
+// Entry names as the pak stores them, in its order.
+std::vector<std::string> EntryNames(const nlohmann::json& listing) {
+  std::vector<std::string> names;
+  for (const nlohmann::json& entry : listing.at("entries")) names.push_back(entry.at("name"));
+  return names;
+}
+
+TEST_F(CreateTest, EntryNamesHoldNoDotOrEmptyComponents) {
+  paktest::WriteFile(Path("src/sub/b.txt"), "b");
+  struct Case {
+    std::string directory;
+    std::vector<std::string> paths;
+    std::vector<std::string> names;
+  };
+  const std::vector<std::string> all = {"a.txt", "sub\\b.txt"};
+  const Case cases[] = {{"src", {"."}, all},
+                        {"src", {"./"}, all},
+                        {"src/.", {"."}, all},
+                        {"src//", {"./sub/.", "a.txt"}, all},
+                        {"src", {"sub//b.txt", "./a.txt"}, all},
+                        {"src", {"sub/./b.txt"}, {"sub\\b.txt"}},
+                        {"src", {"sub/../a.txt"}, {"a.txt"}},
+                        {"src/sub", {"../a.txt"}, {}}};
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"create", PathText("x.pak"), "--format", "4", "-C", PathText(c.directory)};
+    arguments.insert(arguments.end(), c.paths.begin(), c.paths.end());
+    const paktest::RunResult created = Pak(arguments);
+    if (c.names.empty()) {
+      // Climbing out of the -C directory is refused, naming the path.
+      EXPECT_EQ(created.code, 2) << c.paths[0];
+      EXPECT_NE(created.err.find(c.paths[0]), std::string::npos) << created.err;
+      EXPECT_FALSE(std::filesystem::exists(Path("x.pak")));
+      continue;
+    }
+    ASSERT_EQ(created.code, 0) << c.directory << " " << c.paths[0] << ": " << created.err;
+    const paktest::RunResult listed = Pak({"list", PathText("x.pak"), "--json"});
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    EXPECT_EQ(EntryNames(nlohmann::json::parse(listed.out)), c.names) << c.directory << " " << c.paths[0];
+    std::filesystem::remove(Path("x.pak"));
   }
 }
 
