@@ -9,6 +9,7 @@
 #include "encryption/cipher_registry.h"
 #include "errors/oc_exception.h"
 #include "platform/platform.h"
+#include "tools/bulk_inflate.h"
 #include "tools/pak_names.h"
 
 namespace paktool {
@@ -208,32 +209,32 @@ void PakFile::ReadPackedEntry(const PakRecord& record,
                               const std::function<void(const std::uint8_t*, std::size_t)>& sink,
                               std::string* storedStream) {
   const PakIndexEntry& e = record.entry;
+  // entryPacked keeps Read from deciphering the stream, as in the game.
   StandOn(record, e.packed, 0);
-  const auto start = static_cast<std::int32_t>(record.dataStart);
-  if (storedStream != nullptr) {
-    archive_.Seek(start);
-    storedStream->resize(e.packedSize);
-    if (archive_.Read(e.packedSize, storedStream->data()) != e.packedSize) {
-      throw EntryError("the file cannot be read inside its data");
-    }
-  }
-  archive_.Seek(start);
+  archive_.Seek(static_cast<std::int32_t>(record.dataStart));
+  std::string stream;
   std::vector<std::uint8_t> data;
-  std::uint32_t inflated = 0;
   try {
-    // zlib refuses a null output buffer, even for an empty entry.
+    stream.resize(e.packedSize);
     data.resize(std::max<std::uint32_t>(e.size, 1));
-    inflated = archive_.ReadPacked(e.packedSize, data.data(), e.size);
-  } catch (const OCErrorException&) {
-    throw EntryError("its zlib stream does not inflate: damaged, or more than its size of " + std::to_string(e.size) +
-                     " bytes");
   } catch (const std::bad_alloc&) {
     throw EntryError("not enough memory for its " + std::to_string(e.size) + " bytes");
   }
-  if (inflated != e.size) {
-    throw EntryError("it inflates to " + std::to_string(inflated) + " bytes, the index says " + std::to_string(e.size));
+  if (archive_.Read(e.packedSize, stream.data()) != e.packedSize) {
+    throw EntryError("the file cannot be read inside its data");
+  }
+  const std::optional<std::uint32_t> inflated =
+      BulkInflate(reinterpret_cast<const std::uint8_t*>(stream.data()), e.packedSize, data.data(), e.size);
+  if (!inflated) {
+    throw EntryError("its zlib stream does not inflate: damaged, or more than its size of " + std::to_string(e.size) +
+                     " bytes");
+  }
+  if (*inflated != e.size) {
+    throw EntryError("it inflates to " + std::to_string(*inflated) + " bytes, the index says " +
+                     std::to_string(e.size));
   }
   DecryptWhole(e.header.version, data.data(), static_cast<std::int32_t>(e.size), e.name.data);
+  if (storedStream != nullptr) *storedStream = std::move(stream);
   sink(data.data(), e.size);
 }
 
