@@ -31,17 +31,17 @@ void EncryptionV1::Transform(std::uint8_t* dst, const std::uint8_t* src, std::in
     for (std::int32_t i = 0; i < 4 && i < length; ++i) dst[i] ^= static_cast<std::uint8_t>(head >> (8 * i));
   }
 
+  // The whole words p, p+4, ... lie end to end, so they go as one aligned run;
+  // at most one word below wordsEnd then runs past n and is cut short.
   const std::int32_t wordsEnd = length - length % 4;
-  std::int32_t i = p;
-  for (; i < wordsEnd; i += 4) {
-    if (length - i >= 4) {
-      cipher_detail::Store(dst + i, cipher_detail::Load(dst + i) ^ key);
-    } else {
-      for (std::int32_t j = 0; i + j < length; ++j)
-        dst[i + j] ^= cipher_detail::KeyByte(key, static_cast<std::uint32_t>(j));
-    }
-  }
+  if (length <= p) return;
+  const std::int32_t wholeEnd = p + (length - p) / 4 * 4;
+  cipher_detail::XorRun(dst + p, dst + p, wholeEnd - p, key);
 
+  std::int32_t i = wholeEnd;
+  if (i < wordsEnd) {
+    for (std::uint32_t j = 0; i < length; ++i, ++j) dst[i] ^= cipher_detail::KeyByte(key, j);
+  }
   for (; i < length; ++i) dst[i] ^= cipher_detail::KeyByte(key, static_cast<std::uint32_t>(i - length + 2));
 }
 

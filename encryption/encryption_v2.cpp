@@ -13,8 +13,7 @@ constexpr std::int32_t kStoredPrefix = 1024;
 }  // namespace
 
 // dst[i] = src[i] ^ key byte ((phase + i) mod 4). The bytes before the first
-// key boundary and after the last whole word go one at a time, the rest a word
-// at a time.
+// key boundary go one at a time, the rest through the shared word loop.
 void EncryptionV2::Transform(std::uint8_t* dst, const std::uint8_t* src, std::int32_t length, std::uint32_t key,
                              std::uint32_t phase) const {
   if (length <= 0) return;
@@ -22,8 +21,7 @@ void EncryptionV2::Transform(std::uint8_t* dst, const std::uint8_t* src, std::in
   const std::int32_t headEnd = std::min<std::int32_t>(phase == 0 ? 0 : 4 - static_cast<std::int32_t>(phase), length);
   std::int32_t i = 0;
   for (; i < headEnd; ++i) dst[i] = src[i] ^ cipher_detail::KeyByte(key, phase + static_cast<std::uint32_t>(i));
-  for (; length - i >= 4; i += 4) cipher_detail::Store(dst + i, cipher_detail::Load(src + i) ^ key);
-  for (std::uint32_t j = 0; i < length; ++i, ++j) dst[i] = src[i] ^ cipher_detail::KeyByte(key, j);
+  cipher_detail::XorRunAnyPlace(dst + i, src + i, length - i, key);
 }
 
 std::uint32_t EncryptionV2::MakeKey(const char* text) const { return cipher_detail::MakeKey(text); }

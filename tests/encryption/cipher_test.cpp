@@ -137,6 +137,46 @@ TEST(EncryptionV2TransformTest, MatchesTheBytewiseRuleForEveryLengthAndPhase) {
   }
 }
 
+// The three steps of the version 3 rule, one byte at a time.
+std::vector<std::uint8_t> ReferenceV1(const std::vector<std::uint8_t>& src, std::uint32_t phase) {
+  std::vector<std::uint8_t> out(src);
+  const std::size_t n = out.size();
+  const std::size_t p = phase;
+  if (p == 1) {
+    if (n > 1) out[1] ^= KeyByte(0);
+    if (n > 2) out[2] ^= KeyByte(1);
+  }
+  const std::size_t wordsEnd = n - n % 4;
+  std::size_t i = p;
+  for (; i < wordsEnd; i += 4) {
+    for (std::size_t j = 0; j < 4 && i + j < n; ++j) out[i + j] ^= KeyByte(static_cast<int>(j));
+  }
+  for (; i < n; ++i) out[i] ^= KeyByte(static_cast<int>((i + 4 - n % 4 + 2) % 4));
+  return out;
+}
+
+TEST(EncryptionV1TransformTest, MatchesTheBytewiseRuleForEveryLengthAndPhase) {
+  const EncryptionV1 v1;
+  std::vector<std::uint8_t> source(80);
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 53 + 11);
+  for (std::uint32_t phase = 0; phase < 4; ++phase) {
+    for (std::size_t n = 0; n <= 75; ++n) {
+      for (std::size_t start : {std::size_t{0}, std::size_t{1}, std::size_t{3}}) {
+        SCOPED_TRACE(testing::Message() << "phase=" << phase << " n=" << n << " start=" << start);
+        const std::vector<std::uint8_t> run(source.begin() + static_cast<std::ptrdiff_t>(start),
+                                            source.begin() + static_cast<std::ptrdiff_t>(start + n));
+        std::vector<std::uint8_t> inPlace(source);
+        v1.Transform(inPlace.data() + start, inPlace.data() + start, static_cast<std::int32_t>(n), kKey, phase);
+        EXPECT_EQ(std::vector<std::uint8_t>(inPlace.begin() + static_cast<std::ptrdiff_t>(start),
+                                            inPlace.begin() + static_cast<std::ptrdiff_t>(start + n)),
+                  ReferenceV1(run, phase));
+        EXPECT_TRUE(std::equal(inPlace.begin() + static_cast<std::ptrdiff_t>(start + n), inPlace.end(),
+                               source.begin() + static_cast<std::ptrdiff_t>(start + n)));
+      }
+    }
+  }
+}
+
 TEST(EncryptionV1TransformTest, SeparateDestinationGetsTheSameBytesAsInPlace) {
   const EncryptionV1 v1;
   std::vector<std::uint8_t> source(40);
