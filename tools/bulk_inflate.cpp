@@ -71,10 +71,12 @@ std::optional<std::uint32_t> FastInflate(const std::uint8_t* stream, std::uint32
 namespace paktool {
 
 std::optional<std::uint32_t> BulkInflate(const std::uint8_t* stream, std::uint32_t packedLength, std::uint8_t* out,
-                                         std::uint32_t capacity) {
+                                         std::uint32_t capacity, bool exact) {
   // zlib refuses a null output buffer even when nothing is to be written.
   std::uint8_t none = 0;
-  return FastInflate(stream, packedLength, capacity == 0 ? &none : out, capacity);
+  std::uint8_t* const target = capacity == 0 ? &none : out;
+  return exact ? ZlibInflate(stream, packedLength, target, capacity)
+               : FastInflate(stream, packedLength, target, capacity);
 }
 
 }  // namespace paktool

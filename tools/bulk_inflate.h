@@ -10,8 +10,10 @@ namespace paktool {
 // The count inflated, as the game's ReadPacked gives it: nullopt when the
 // stream is damaged or does not end within packedLength bytes of input and
 // capacity bytes of output. Bytes after the stream's end are ignored. out may
-// be null when capacity is 0.
+// be null when capacity is 0. The fast inflater accepts a few invalid codes
+// that no encoder writes but the game's zlib refuses; exact takes zlib alone,
+// for answers that must be the game's (verify).
 std::optional<std::uint32_t> BulkInflate(const std::uint8_t* stream, std::uint32_t packedLength, std::uint8_t* out,
-                                         std::uint32_t capacity);
+                                         std::uint32_t capacity, bool exact = false);
 
 }  // namespace paktool

@@ -223,8 +223,8 @@ void PakFile::ReadPackedEntry(const PakRecord& record,
   if (archive_.Read(e.packedSize, stream.data()) != e.packedSize) {
     throw EntryError("the file cannot be read inside its data");
   }
-  const std::optional<std::uint32_t> inflated =
-      BulkInflate(reinterpret_cast<const std::uint8_t*>(stream.data()), e.packedSize, data.data(), e.size);
+  const std::optional<std::uint32_t> inflated = BulkInflate(reinterpret_cast<const std::uint8_t*>(stream.data()),
+                                                            e.packedSize, data.data(), e.size, exactInflate_);
   if (!inflated) {
     throw EntryError("its zlib stream does not inflate: damaged, or more than its size of " + std::to_string(e.size) +
                      " bytes");

@@ -74,6 +74,10 @@ class PakFile {
   void ReadEntry(const PakRecord& record, const std::function<void(const std::uint8_t*, std::size_t)>& sink,
                  std::string* storedStream = nullptr);
 
+  // Packed entries are inflated by the game's own inflater alone, so a
+  // verdict on a crafted stream is exactly the game's (slower).
+  void InflateExactly() { exactInflate_ = true; }
+
  private:
   void ReadVersion0Records(PakIndex& index);
   void ReadPackedRecords(PakIndex& index);
@@ -88,6 +92,7 @@ class PakFile {
   std::uint64_t fileSize_ = 0;
   OCArchive archive_;
   PakHeader header_;
+  bool exactInflate_ = false;
 };
 
 }  // namespace paktool

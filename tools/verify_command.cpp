@@ -31,6 +31,7 @@ class PakReport {
 };
 
 void VerifyEntries(PakFile& pak, const PakIndex& index, PakReport& report, const Console& console) {
+  pak.InflateExactly();
   Progress progress("verifying", index.records.size(), !console.quiet());
   for (const PakRecord& record : index.records) {
     progress.Advance();
