@@ -107,6 +107,7 @@ bool OCArchive::OpenWildcardMatch(const char* mode) {
     requestName = resolved;
     openedName = requestName;
     file.reset(platform::OpenFile(requestName.data, mode));
+    BufferStream();
     inPak = 0;
     baseOffset = 0;
     entryPacked = 0;
@@ -126,9 +127,17 @@ void OCArchive::OpenOnDisk(const char* path, const char* mode) {
   }
   openedName.Assign(path);
   file.reset(platform::OpenFile(path, mode));
+  BufferStream();
   inPak = 0;
   baseOffset = 0;
   entryPacked = 0;
+}
+
+void OCArchive::BufferStream() {
+  if (!file) return;
+  constexpr std::size_t kStreamBufferSize = 65536;
+  if (!streamBuffer) streamBuffer = std::make_unique_for_overwrite<char[]>(kStreamBufferSize);
+  std::setvbuf(file.get(), streamBuffer.get(), _IOFBF, kStreamBufferSize);
 }
 
 void OCArchive::SearchPaks(const char* name, std::int32_t flags) {
