@@ -81,13 +81,19 @@ bool PakIndexEntry::Read(OCArchive& stream) {
   // The archive refuses a name longer than what is left of the index before
   // it allocates anything for it.
   if (!stream.ReadLengthPrefixed(name)) return false;
-  // Every version deciphers the numbers with EncryptionV2's Transform; with
-  // length 4 and phase 0 it is a plain XOR, and K is 0 for versions 0 to 2.
-  const IEncryption& cipher = CipherRegistry::Entry(2);
-  const std::uint32_t key = NameKey();
-  return ReadEnciphered(stream, cipher, key, dataOffset) && ReadEnciphered(stream, cipher, key, size) &&
-         ReadEnciphered(stream, cipher, key, spare) && ReadEnciphered(stream, cipher, key, packed) &&
-         ReadEnciphered(stream, cipher, key, packedSize);
+  // Every version deciphers the five numbers with EncryptionV2's Transform,
+  // K being 0 for versions 0 to 2; that cipher keeps the key lined up with
+  // the run, so one call over all 20 bytes equals one per number.
+  std::uint8_t stored[20] = {};
+  if (!ReadExactly(stream, stored, sizeof stored)) return false;
+  std::uint8_t plain[20] = {};
+  CipherRegistry::Entry(2).Transform(plain, stored, sizeof stored, NameKey(), 0);
+  dataOffset = LittleEndian(plain);
+  size = LittleEndian(plain + 4);
+  spare = LittleEndian(plain + 8);
+  packed = LittleEndian(plain + 12);
+  packedSize = LittleEndian(plain + 16);
+  return true;
 }
 
 std::uint32_t PakIndexEntry::NameKey() const {
