@@ -219,19 +219,19 @@ std::vector<std::uint8_t> BuildPakHead(PakHeader& header, const std::vector<PakI
   return head;
 }
 
-std::vector<std::uint8_t> BuildPak(const PakSpec& spec) {
-  PakHeader header = MakePakHeader(spec.version, spec.keyText, spec.sizeKey);
+std::vector<std::uint8_t> BuildPak(const PakContents& contents) {
+  PakHeader header = MakePakHeader(contents.version, contents.keyText, contents.sizeKey);
   std::vector<PakIndexEntry> records;
   std::vector<std::uint8_t> dataArea;
-  for (const PakEntrySpec& source : spec.entries) {
+  for (const PakEntryContents& source : contents.entries) {
     PreparedPakEntry entry =
-        PreparePakEntry(spec.version, source.name, source.data, source.packed, source.spare, spec.compressionLevel);
+        PreparePakEntry(contents.version, source.name, source.data, source.packed, source.spare, contents.compressionLevel);
     if (dataArea.size() > kLargestDataStart) throw PakWriteError("pak data beyond 2 GiB: " + source.name);
     entry.record.dataOffset = static_cast<std::uint32_t>(dataArea.size());
     AppendBytes(dataArea, entry.bytes.data(), entry.bytes.size());
     records.push_back(std::move(entry.record));
   }
-  std::vector<std::uint8_t> pak = BuildPakHead(header, records, spec.compressionLevel);
+  std::vector<std::uint8_t> pak = BuildPakHead(header, records, contents.compressionLevel);
   AppendBytes(pak, dataArea.data(), dataArea.size());
   return pak;
 }

@@ -63,19 +63,19 @@ std::vector<std::uint8_t> BuildPakHead(PakHeader& header, const std::vector<PakI
 std::vector<std::uint8_t> EncodePakHeader(const PakHeader& header);
 
 // A whole pak in memory.
-struct PakEntrySpec {
+struct PakEntryContents {
   std::string name;  // code page 932 bytes
   std::vector<std::uint8_t> data;
   bool packed = false;
   std::uint32_t spare = 0;
 };
 
-struct PakSpec {
+struct PakContents {
   std::uint32_t version = 4;
   std::string keyText;
   std::uint32_t sizeKey = 0;
   int compressionLevel = kPakDefaultCompression;  // entries and index
-  std::vector<PakEntrySpec> entries;              // data in this order
+  std::vector<PakEntryContents> entries;              // data in this order
 };
 
-std::vector<std::uint8_t> BuildPak(const PakSpec& spec);
+std::vector<std::uint8_t> BuildPak(const PakContents& contents);

@@ -57,16 +57,16 @@ const IndexPak& Pak(unsigned count) {
   IndexPak pak;
   pak.directory = bench::ScratchDirectory() / ("index-" + std::to_string(count));
   fs::create_directories(pak.directory);
-  PakSpec spec;
-  spec.version = 4;
-  spec.keyText = "港の灯り祭";
-  spec.sizeKey = 0x1F2E3D4Cu;
-  spec.entries.reserve(count);
+  PakContents contents;
+  contents.version = 4;
+  contents.keyText = "港の灯り祭";
+  contents.sizeKey = 0x1F2E3D4Cu;
+  contents.entries.reserve(count);
   for (unsigned i = 0; i < count; ++i) {
-    spec.entries.push_back({RecordName(i), std::vector<std::uint8_t>(16, static_cast<std::uint8_t>(i)), false, 0});
+    contents.entries.push_back({RecordName(i), std::vector<std::uint8_t>(16, static_cast<std::uint8_t>(i)), false, 0});
   }
   pak.lastName = RecordName(count - 1);
-  const std::vector<std::uint8_t> bytes = BuildPak(spec);
+  const std::vector<std::uint8_t> bytes = BuildPak(contents);
   std::ofstream(pak.directory / "data.pak", std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 

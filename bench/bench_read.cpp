@@ -105,12 +105,12 @@ const StoredPak& Stored() {
     made.entryName = "動画\\オープニング.mpg";
     fs::create_directories(made.directory);
     bench::Random random(21);
-    PakSpec spec;
-    spec.version = 4;
-    spec.keyText = "港の灯り祭";
-    spec.sizeKey = 0x1F2E3D4Cu;
-    spec.entries.push_back({made.entryName, bench::MediaBytes(random, kStoredEntrySize), false, 0});
-    WriteFile(made.directory / "movie.pak", BuildPak(spec));
+    PakContents contents;
+    contents.version = 4;
+    contents.keyText = "港の灯り祭";
+    contents.sizeKey = 0x1F2E3D4Cu;
+    contents.entries.push_back({made.entryName, bench::MediaBytes(random, kStoredEntrySize), false, 0});
+    WriteFile(made.directory / "movie.pak", BuildPak(contents));
     fs::current_path(made.directory);
     OCArchive archive;
     if (archive.Open(made.entryName.c_str(), OCArchive::ModeRead) == 1) {

@@ -18,13 +18,13 @@ int main(int argc, char** argv) {
   for (std::uint32_t version = 0; version <= 4; ++version) {
     for (bool packed : {false, true}) {
       if (packed && version == 0) continue;
-      PakSpec spec;
-      spec.version = version;
-      spec.keyText = version >= 2 ? "seed" : "";
-      spec.sizeKey = version >= 2 ? 0x1234u : 0;
-      spec.entries.push_back({"data\\other.bin", std::vector<std::uint8_t>(40, 0x5C), packed});
-      spec.entries.push_back({"data\\a.txt", std::vector<std::uint8_t>(text.begin(), text.end()), packed});
-      const std::vector<std::uint8_t> pak = BuildPak(spec);
+      PakContents contents;
+      contents.version = version;
+      contents.keyText = version >= 2 ? "seed" : "";
+      contents.sizeKey = version >= 2 ? 0x1234u : 0;
+      contents.entries.push_back({"data\\other.bin", std::vector<std::uint8_t>(40, 0x5C), packed});
+      contents.entries.push_back({"data\\a.txt", std::vector<std::uint8_t>(text.begin(), text.end()), packed});
+      const std::vector<std::uint8_t> pak = BuildPak(contents);
       const auto path = directory / ("v" + std::to_string(version) + (packed ? "_packed" : "_stored") + ".pak");
       std::ofstream out(path, std::ios::binary | std::ios::trunc);
       out.write(reinterpret_cast<const char*>(pak.data()), static_cast<std::streamsize>(pak.size()));

@@ -18,7 +18,7 @@ constexpr std::int64_t kSaturated = std::int64_t{1} << 40;
 
 enum class Size { kDefault, kChar, kShort, kLong, kLongLong, kInt64, kLongDouble, kIntMax, kSizeT, kPtrdiff };
 
-struct Specification {
+struct ConversionFields {
   std::int64_t width = 0;
   std::int64_t precision = 0;
   Size size = Size::kDefault;
@@ -98,9 +98,9 @@ long double TakeFloating(Size size, std::va_list& arguments) {
 }
 
 // A character or string item: cut to the precision, raised to the width.
-std::int64_t ItemBytes(std::int64_t itemLength, const Specification& spec) {
-  if (spec.precision != 0) itemLength = std::min(itemLength, spec.precision);
-  return std::max(itemLength, spec.width);
+std::int64_t ItemBytes(std::int64_t itemLength, const ConversionFields& fields) {
+  if (fields.precision != 0) itemLength = std::min(itemLength, fields.precision);
+  return std::max(itemLength, fields.width);
 }
 
 std::int64_t NarrowLength(const char* s, std::int64_t precision) {
@@ -120,79 +120,79 @@ std::int64_t WideLength(const wchar_t* s, std::int64_t precision) {
 
 // "f" output is as long as the number's integer digits: measure it, on the
 // stack, with six more decimals than asked for.
-std::int64_t FixedBytes(long double value, const Specification& spec) {
-  const std::int64_t precision = spec.precision + 6;
-  if (spec.width > INT_MAX || precision > INT_MAX) return spec.width + precision + 318;
+std::int64_t FixedBytes(long double value, const ConversionFields& fields) {
+  const std::int64_t precision = fields.precision + 6;
+  if (fields.width > INT_MAX || precision > INT_MAX) return fields.width + precision + 318;
   char scratch[512];
-  const int n = std::snprintf(scratch, sizeof scratch, "%*.*Lf", static_cast<int>(spec.width),
+  const int n = std::snprintf(scratch, sizeof scratch, "%*.*Lf", static_cast<int>(fields.width),
                               static_cast<int>(precision), value);
-  return n < 0 ? spec.width + precision + 318 : n;
+  return n < 0 ? fields.width + precision + 318 : n;
 }
 
 // Estimates one conversion; p is just past its "%" and is left after it.
 // nullopt when the format ends inside the conversion.
 std::optional<std::int64_t> EstimateConversion(const char*& p, std::va_list& arguments) {
-  Specification spec;
+  ConversionFields fields;
   std::int64_t bytes = 0;
   for (;; ++p) {
     if (*p == '#') {
       bytes += 2;
     } else if (*p == '*') {
-      spec.width = va_arg(arguments, int);
+      fields.width = va_arg(arguments, int);
     } else if (*p != '-' && *p != '+' && *p != '0' && *p != ' ' && *p != '\'') {
       break;
     }
   }
-  if (spec.width == 0) spec.width = ReadNumber(p);
+  if (fields.width == 0) fields.width = ReadNumber(p);
   if (*p == '.') {
     ++p;
     if (*p == '*') {
       ++p;
-      spec.precision = std::max(va_arg(arguments, int), 0);  // negative: as if none
+      fields.precision = std::max(va_arg(arguments, int), 0);  // negative: as if none
     } else {
-      spec.precision = ReadNumber(p);
+      fields.precision = ReadNumber(p);
     }
   }
-  spec.size = ReadSize(p);
+  fields.size = ReadSize(p);
   const char conversion = *p;
   if (conversion == '\0') return std::nullopt;
   ++p;
 
-  const bool wide = conversion == 'S' ? spec.size != Size::kShort : spec.size == Size::kLong;
+  const bool wide = conversion == 'S' ? fields.size != Size::kShort : fields.size == Size::kLong;
   switch (conversion) {
     case 'c':
     case 'C':
       static_cast<void>(va_arg(arguments, int));
-      return bytes + ItemBytes(2, spec);
+      return bytes + ItemBytes(2, fields);
     case 's':
     case 'S':
-      if (wide) return bytes + ItemBytes(WideLength(va_arg(arguments, const wchar_t*), spec.precision), spec);
-      return bytes + ItemBytes(NarrowLength(va_arg(arguments, const char*), spec.precision), spec);
+      if (wide) return bytes + ItemBytes(WideLength(va_arg(arguments, const wchar_t*), fields.precision), fields);
+      return bytes + ItemBytes(NarrowLength(va_arg(arguments, const char*), fields.precision), fields);
     case 'd':
     case 'i':
     case 'u':
     case 'x':
     case 'X':
     case 'o':
-      SkipInteger(spec.size, arguments);
-      return bytes + std::max<std::int64_t>(32, spec.width + spec.precision);
+      SkipInteger(fields.size, arguments);
+      return bytes + std::max<std::int64_t>(32, fields.width + fields.precision);
     case 'e':
     case 'g':
     case 'G':
-      static_cast<void>(TakeFloating(spec.size, arguments));
-      return bytes + std::max<std::int64_t>(128, spec.width + spec.precision);
+      static_cast<void>(TakeFloating(fields.size, arguments));
+      return bytes + std::max<std::int64_t>(128, fields.width + fields.precision);
     case 'f':
-      return bytes + FixedBytes(TakeFloating(spec.size, arguments), spec);
+      return bytes + FixedBytes(TakeFloating(fields.size, arguments), fields);
     case 'E':
     case 'F':
     case 'a':
     case 'A':
       // Not estimated; the argument is still taken to keep the scan in step.
-      static_cast<void>(TakeFloating(spec.size, arguments));
+      static_cast<void>(TakeFloating(fields.size, arguments));
       return bytes;
     case 'p':
       static_cast<void>(va_arg(arguments, void*));
-      return bytes + std::max<std::int64_t>(32, spec.width + spec.precision);
+      return bytes + std::max<std::int64_t>(32, fields.width + fields.precision);
     case 'n':
       static_cast<void>(va_arg(arguments, void*));
       return bytes;

@@ -153,12 +153,12 @@ struct TestEntry {
 
 inline Bytes BuildTestPak(std::uint32_t version, const std::vector<TestEntry>& entries,
                           const std::string& keyText = "key", std::uint32_t sizeKey = 0x5A5A1234u) {
-  PakSpec spec;
-  spec.version = version;
-  spec.keyText = version >= 2 ? keyText : "";
-  spec.sizeKey = version >= 2 ? sizeKey : 0;
-  for (const TestEntry& entry : entries) spec.entries.push_back({entry.name, entry.data, entry.packed, 7});
-  return BuildPak(spec);
+  PakContents contents;
+  contents.version = version;
+  contents.keyText = version >= 2 ? keyText : "";
+  contents.sizeKey = version >= 2 ? sizeKey : 0;
+  for (const TestEntry& entry : entries) contents.entries.push_back({entry.name, entry.data, entry.packed, 7});
+  return BuildPak(contents);
 }
 
 // A pak kept as its fields, so that a test can set any number to any value

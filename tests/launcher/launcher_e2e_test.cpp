@@ -333,13 +333,13 @@ std::string ToText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin
 // A pak whose second entry is the product file; versions 2 to 4 keep keyText,
 // 3 and 4 encipher with it.
 std::string ProductPak(std::uint32_t version, bool packed, const std::string& keyText) {
-  PakSpec spec;
-  spec.version = version;
-  spec.keyText = keyText;
-  spec.sizeKey = 0x5A17C3E9u;
-  spec.entries.push_back({.name = "script\\other.ini", .data = ToBytes("[他]\r\nname=Other\r\n"), .packed = packed});
-  spec.entries.push_back({.name = "script\\product.ini", .data = ToBytes(LongProductFile()), .packed = packed});
-  return ToText(BuildPak(spec));
+  PakContents contents;
+  contents.version = version;
+  contents.keyText = keyText;
+  contents.sizeKey = 0x5A17C3E9u;
+  contents.entries.push_back({.name = "script\\other.ini", .data = ToBytes("[他]\r\nname=Other\r\n"), .packed = packed});
+  contents.entries.push_back({.name = "script\\product.ini", .data = ToBytes(LongProductFile()), .packed = packed});
+  return ToText(BuildPak(contents));
 }
 
 const std::string kKeyText = "港の灯籠";

@@ -29,10 +29,10 @@ std::vector<std::uint8_t> XorAligned(std::vector<std::uint8_t> bytes, std::uint3
 }
 
 TEST(PakLayoutTest, Version0HasPlainRecordsWithAbsoluteOffsets) {
-  PakSpec spec;
-  spec.version = 0;
-  spec.entries = {{"ab", Ramp(5), false, 0x01020304u}, {"c", Ramp(3), false, 9}};
-  const auto pak = BuildPak(spec);
+  PakContents contents;
+  contents.version = 0;
+  contents.entries = {{"ab", Ramp(5), false, 0x01020304u}, {"c", Ramp(3), false, 9}};
+  const auto pak = BuildPak(contents);
   // 8-byte header, then records of 4 + name + 12 bytes.
   const std::size_t dataArea = 8 + (16 + 2) + (16 + 1);
   ASSERT_EQ(pak.size(), dataArea + 5 + 3);
@@ -52,12 +52,12 @@ TEST(PakLayoutTest, Version0HasPlainRecordsWithAbsoluteOffsets) {
 TEST(PakLayoutTest, Versions1And2KeepSizesPlainBeforeThePackedIndex) {
   for (std::uint32_t version : {1u, 2u}) {
     SCOPED_TRACE(testing::Message() << "version " << version);
-    PakSpec spec;
-    spec.version = version;
-    spec.keyText = "key";
-    spec.sizeKey = 0x55AA55AAu;
-    spec.entries = {{"name", Ramp(20), false, 3}};
-    const auto pak = BuildPak(spec);
+    PakContents contents;
+    contents.version = version;
+    contents.keyText = "key";
+    contents.sizeKey = 0x55AA55AAu;
+    contents.entries = {{"name", Ramp(20), false, 3}};
+    const auto pak = BuildPak(contents);
     const std::size_t headerSize = version == 1 ? 16 : 276;
     EXPECT_EQ(U32At(pak, 0), version);
     EXPECT_EQ(U32At(pak, 4), 1u);
@@ -81,18 +81,18 @@ TEST(PakLayoutTest, Versions1And2KeepSizesPlainBeforeThePackedIndex) {
 TEST(PakLayoutTest, Versions3And4EncipherHeaderSizesAndRecordNumbers) {
   for (std::uint32_t version : {3u, 4u}) {
     SCOPED_TRACE(testing::Message() << "version " << version);
-    PakSpec spec;
-    spec.version = version;
-    spec.keyText = "ゲーム鍵";
-    spec.sizeKey = 0x0BADF00Du;
-    spec.entries = {{"abc", Ramp(8), false, 77}, {"", Ramp(4), false, 5}};
-    const auto pak = BuildPak(spec);
-    const std::uint32_t k1 = KeyOf(spec.keyText);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(pak.data() + 4)), spec.keyText);
-    EXPECT_EQ(U32At(pak, 260), spec.sizeKey);
+    PakContents contents;
+    contents.version = version;
+    contents.keyText = "ゲーム鍵";
+    contents.sizeKey = 0x0BADF00Du;
+    contents.entries = {{"abc", Ramp(8), false, 77}, {"", Ramp(4), false, 5}};
+    const auto pak = BuildPak(contents);
+    const std::uint32_t k1 = KeyOf(contents.keyText);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(pak.data() + 4)), contents.keyText);
+    EXPECT_EQ(U32At(pak, 260), contents.sizeKey);
     const std::uint32_t indexSize = U32At(pak, 264) ^ k1;
     EXPECT_EQ(U32At(pak, 268) ^ k1, 2u);
-    const std::uint32_t packedIndexSize = U32At(pak, 272) ^ spec.sizeKey;
+    const std::uint32_t packedIndexSize = U32At(pak, 272) ^ contents.sizeKey;
     EXPECT_EQ(indexSize, (4u + 3u + 20u) + (4u + 20u));
 
     const auto index = Inflate(Slice(pak, 276, packedIndexSize), indexSize);

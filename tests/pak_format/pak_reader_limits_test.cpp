@@ -85,9 +85,9 @@ std::vector<std::uint8_t> IndexOf(const std::vector<std::uint8_t>& pak, const Pa
 }
 
 TEST(PakIndexEntryReadTest, ReadsTheRecordsAndThenReportsTheEndOfTheIndex) {
-  PakSpec spec;
-  spec.entries = {{"first", {1, 2, 3}, false, 0}, {"second", {4, 5}, true, 0}};
-  const auto pak = BuildPak(spec);
+  PakContents contents;
+  contents.entries = {{"first", {1, 2, 3}, false, 0}, {"second", {4, 5}, true, 0}};
+  const auto pak = BuildPak(contents);
   const auto read = pak_test::ReadBack(pak);
   const auto index = IndexOf(pak, read.header);
 
@@ -105,9 +105,9 @@ TEST(PakIndexEntryReadTest, ReadsTheRecordsAndThenReportsTheEndOfTheIndex) {
 }
 
 TEST(PakIndexEntryReadTest, RecordCutShortReturnsFalse) {
-  PakSpec spec;
-  spec.entries = {{"name.txt", {1, 2, 3}, false, 0}};
-  const auto pak = BuildPak(spec);
+  PakContents contents;
+  contents.entries = {{"name.txt", {1, 2, 3}, false, 0}};
+  const auto pak = BuildPak(contents);
   const auto read = pak_test::ReadBack(pak);
   const auto index = IndexOf(pak, read.header);
   for (std::size_t cut = 0; cut < index.size(); ++cut) {

@@ -18,14 +18,14 @@ std::vector<std::uint8_t> Bytes(std::size_t n, std::uint8_t seed) {
 
 // Entries around the enciphered prefixes (16, 1024 bytes), an empty one, a
 // nameless one and a double-byte name whose trail byte is 0x5C.
-PakSpec SpecFor(std::uint32_t version) {
-  PakSpec spec;
-  spec.version = version;
-  spec.keyText = "鍵テキスト";
-  spec.sizeKey = 0xA5C3E1F7u;
-  spec.compressionLevel = 6;
+PakContents SpecFor(std::uint32_t version) {
+  PakContents contents;
+  contents.version = version;
+  contents.keyText = "鍵テキスト";
+  contents.sizeKey = 0xA5C3E1F7u;
+  contents.compressionLevel = 6;
   const bool canPack = version != 0;
-  spec.entries = {
+  contents.entries = {
       {"script\\product.ini", Bytes(15, 1), false, 0},
       {"表示\\画像.bmp", Bytes(1030, 2), canPack, 0x11223344u},
       {"data\\empty.bin", {}, false, 7},
@@ -33,25 +33,25 @@ PakSpec SpecFor(std::uint32_t version) {
       {"data\\big.bin", Bytes(5000, 4), canPack, 0},
       {"data\\stored.bin", Bytes(2048, 5), false, 0xFFFFFFFFu},
   };
-  return spec;
+  return contents;
 }
 
 class PakRoundTripTest : public testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(PakRoundTripTest, ReadersRecoverHeaderRecordsAndData) {
-  const PakSpec spec = SpecFor(GetParam());
-  const auto pak = BuildPak(spec);
+  const PakContents contents = SpecFor(GetParam());
+  const auto pak = BuildPak(contents);
   const auto read = ReadBack(pak);
 
-  EXPECT_EQ(read.header.version, spec.version);
-  EXPECT_EQ(read.header.entryCount, spec.entries.size());
-  if (spec.version >= 2) {
-    EXPECT_EQ(read.header.sizeKey, spec.sizeKey);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(read.header.keyText)), spec.keyText);
+  EXPECT_EQ(read.header.version, contents.version);
+  EXPECT_EQ(read.header.entryCount, contents.entries.size());
+  if (contents.version >= 2) {
+    EXPECT_EQ(read.header.sizeKey, contents.sizeKey);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(read.header.keyText)), contents.keyText);
   }
-  ASSERT_EQ(read.records.size(), spec.entries.size());
-  for (std::size_t i = 0; i < spec.entries.size(); ++i) {
-    const auto& want = spec.entries[i];
+  ASSERT_EQ(read.records.size(), contents.entries.size());
+  for (std::size_t i = 0; i < contents.entries.size(); ++i) {
+    const auto& want = contents.entries[i];
     const auto& record = read.records[i];
     SCOPED_TRACE(testing::Message() << "entry " << i);
     EXPECT_EQ(pak_test::NameOf(record), want.name);
@@ -63,8 +63,8 @@ TEST_P(PakRoundTripTest, ReadersRecoverHeaderRecordsAndData) {
 }
 
 TEST_P(PakRoundTripTest, RebuildingFromTheRecordsReadGivesTheSameBytes) {
-  const PakSpec spec = SpecFor(GetParam());
-  const auto pak = BuildPak(spec);
+  const PakContents contents = SpecFor(GetParam());
+  const auto pak = BuildPak(contents);
   const auto read = ReadBack(pak);
 
   PakHeader header = read.header;
@@ -75,7 +75,7 @@ TEST_P(PakRoundTripTest, RebuildingFromTheRecordsReadGivesTheSameBytes) {
     const auto dataAreaStart = static_cast<std::uint32_t>(BuildPakHead(header, records, 6).size());
     for (auto& record : records) record.dataOffset -= dataAreaStart;
   }
-  const auto head = BuildPakHead(header, records, spec.compressionLevel);
+  const auto head = BuildPakHead(header, records, contents.compressionLevel);
   EXPECT_EQ(head, pak_test::Slice(pak, 0, head.size()));
   EXPECT_EQ(header.entryCount, read.header.entryCount);
   EXPECT_EQ(header.indexSize, read.header.indexSize);
@@ -103,11 +103,11 @@ TEST(PakWriterTest, ExplicitSpareAndPackedSizeAreWrittenAsGiven) {
 
 TEST(PakWriterTest, KeyTextOfAll256BytesIsTheWholeKey) {
   for (std::uint32_t version : {3u, 4u}) {
-    PakSpec spec;
-    spec.version = version;
-    spec.keyText = std::string(256, 'k');
-    spec.entries = {{"x", Bytes(100, 1), false, 0}};
-    const auto pak = BuildPak(spec);
+    PakContents contents;
+    contents.version = version;
+    contents.keyText = std::string(256, 'k');
+    contents.entries = {{"x", Bytes(100, 1), false, 0}};
+    const auto pak = BuildPak(contents);
     char text[257] = {};
     std::memset(text, 'k', 256);
     const std::uint32_t k1 = CipherRegistry::Entry(EncryptionVersionOf(version)).MakeKey(text);

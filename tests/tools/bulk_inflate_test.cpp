@@ -184,20 +184,20 @@ TEST_P(PakEntriesTest, EveryEntryReadsAsTheGameOpensIt) {
   OCArchive::quietReadFailures = true;
   const std::uint32_t version = GetParam();
   std::mt19937 generator(version);
-  PakSpec spec;
-  spec.version = version;
-  spec.keyText = version >= 2 ? "key" : "";
-  spec.sizeKey = version >= 2 ? 0x1234 : 0;
+  PakContents contents;
+  contents.version = version;
+  contents.keyText = version >= 2 ? "key" : "";
+  contents.sizeKey = version >= 2 ? 0x1234 : 0;
   for (int i = 0; i < 60; ++i) {
     const std::size_t size = generator() % (i % 10 == 0 ? 200000 : 3000);
     Bytes data = i % 3 == 0 ? archive_test::NoiseBytes(size, generator()) : Compressible(size, generator());
-    spec.entries.push_back({"dir\\entry" + std::to_string(i) + ".bin", std::move(data), i % 7 != 0, 0});
+    contents.entries.push_back({"dir\\entry" + std::to_string(i) + ".bin", std::move(data), i % 7 != 0, 0});
   }
-  WriteFile("a.pak", BuildPak(spec));
+  WriteFile("a.pak", BuildPak(contents));
 
   paktool::PakFile pak(paktool::AnsiPath{"a.pak"});
   const paktool::PakIndex index = pak.ReadIndex();
-  ASSERT_EQ(index.records.size(), spec.entries.size());
+  ASSERT_EQ(index.records.size(), contents.entries.size());
   for (const paktool::PakRecord& record : index.records) {
     Bytes tool;
     pak.ReadEntry(record, [&](const std::uint8_t* p, std::size_t n) { tool.insert(tool.end(), p, p + n); });

@@ -12,17 +12,17 @@ using paktest::U8;
 class ExtractTest : public paktest::PakToolTest {
  protected:
   void WritePak(const std::string& file, const std::vector<std::string>& names) {
-    PakSpec spec;
-    spec.version = 4;
+    PakContents contents;
+    contents.version = 4;
     for (const std::string& name : names) {
-      PakEntrySpec entry;
+      PakEntryContents entry;
       entry.name = name;
       const std::string data = "data of " + name;
       entry.data.assign(data.begin(), data.end());
       entry.packed = name.size() % 2 == 0;
-      spec.entries.push_back(entry);
+      contents.entries.push_back(entry);
     }
-    paktest::WriteFile(Path(file), BuildPak(spec));
+    paktest::WriteFile(Path(file), BuildPak(contents));
   }
 };
 

@@ -13,7 +13,7 @@ class ResolveTest : public paktest::PakToolTest {
     PakToolTest::SetUp();
     paktest::WriteFile(Path("game/a.pak"),
                        Pak4({{"script\\product.ini", "from a", false}, {"cg\\ev01.bmp", paktest::Text(5000), true}}));
-    PakSpec b;
+    PakContents b;
     b.version = 3;
     b.keyText = "key";
     b.entries = {Entry("script\\product.ini", "from b", true), Entry("only_b.txt", paktest::Noise(2000, 4), false),
@@ -28,8 +28,8 @@ class ResolveTest : public paktest::PakToolTest {
     PakToolTest::TearDown();
   }
 
-  static PakEntrySpec Entry(const std::string& name, const std::string& data, bool packed) {
-    PakEntrySpec entry;
+  static PakEntryContents Entry(const std::string& name, const std::string& data, bool packed) {
+    PakEntryContents entry;
     entry.name = name;
     entry.data.assign(data.begin(), data.end());
     entry.packed = packed;
@@ -37,10 +37,10 @@ class ResolveTest : public paktest::PakToolTest {
   }
 
   static std::vector<std::uint8_t> Pak4(const std::vector<std::tuple<std::string, std::string, bool>>& entries) {
-    PakSpec spec;
-    spec.version = 4;
-    for (const auto& [name, data, packed] : entries) spec.entries.push_back(Entry(name, data, packed));
-    return BuildPak(spec);
+    PakContents contents;
+    contents.version = 4;
+    for (const auto& [name, data, packed] : entries) contents.entries.push_back(Entry(name, data, packed));
+    return BuildPak(contents);
   }
 
   // What the launcher's archive delivers for request (code page 932), and
