@@ -3,6 +3,7 @@
 // the NUL after a lone lead byte or match inside a double-byte character.
 #include "platform/shared/multibyte.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace platform {
@@ -33,6 +34,24 @@ unsigned FoldedWithin(const char* p, std::size_t left, std::size_t* length) {
     return static_cast<unsigned char>(*p);
   }
   return FoldToLower(CharValue(p));
+}
+
+// Bytes of whole characters, found by stepping forward one character at a
+// time, that a and b share byte for byte within count: those compare equal
+// whatever the folding, so only the rest needs it. Stops before a NUL, a
+// character cut by count and a lead byte standing alone before a NUL, whose
+// length depends on the byte after it.
+std::size_t IdenticalPrefix(const char* a, const char* b, std::size_t count) {
+  std::size_t offset = 0;
+  while (offset < count && a[offset] == b[offset] && a[offset] != '\0') {
+    const std::size_t length = CharLength(a + offset);
+    if (length == 1 ? IsDBCSLeadByte(static_cast<unsigned char>(a[offset]))
+                    : offset + 1 >= count || a[offset + 1] != b[offset + 1]) {
+      break;
+    }
+    offset += length;
+  }
+  return offset;
 }
 
 int Sign(unsigned a, unsigned b) { return a < b ? -1 : (a > b ? 1 : 0); }
@@ -75,21 +94,17 @@ char* FindFirstOfSet(const char* text, const char* set) {
   return nullptr;
 }
 
-int CompareNoCase(const char* a, const char* b) {
-  for (;;) {
-    const unsigned ca = FoldToLower(CharValue(a));
-    const unsigned cb = FoldToLower(CharValue(b));
-    if (ca != cb) return Sign(ca, cb);
-    if (ca == 0) return 0;
-    a += CharLength(a);
-    b += CharLength(b);
-  }
-}
+int CompareNoCase(const char* a, const char* b) { return CompareNoCaseBytes(a, b, SIZE_MAX); }
 
 // A count that ends inside a double-byte character compares that lead byte
 // as it stands: exactly the first count bytes decide, none beyond them.
 int CompareNoCaseBytes(const char* a, const char* b, std::size_t count) {
   while (count > 0) {
+    const std::size_t same = IdenticalPrefix(a, b, count);
+    a += same;
+    b += same;
+    count -= same;
+    if (count == 0) return 0;
     std::size_t lengthA = 0;
     std::size_t lengthB = 0;
     const unsigned ca = FoldedWithin(a, count, &lengthA);
