@@ -53,15 +53,16 @@ std::size_t Utf8CharBytes(const char* p, std::size_t left) {
 }
 
 // Converts text, putting "?" for each character the converter refuses.
-std::string Convert(const char* to, const char* from, const std::string& text, bool* ok,
+std::string Convert(const Converter& converter, const std::string& text, bool* ok,
                     std::size_t (*badCharBytes)(const char*, std::size_t)) {
   bool allConverted = true;
   std::string result;
-  Converter converter(to, from);
   if (!converter.Valid()) {
     if (ok != nullptr) *ok = false;
     return result;
   }
+  // A descriptor is reused: start each text from the initial state.
+  iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
   char* in = const_cast<char*>(text.data());
   std::size_t inLeft = text.size();
   char chunk[256];
@@ -85,12 +86,16 @@ std::string Convert(const char* to, const char* from, const std::string& text, b
 
 }  // namespace
 
+// One descriptor per direction and thread: opening one loads the converter's
+// tables each time, and a descriptor must not be shared between threads.
 std::string AnsiToUtf8(const std::string& ansi, bool* ok) {
-  return Convert("UTF-8", kAnsiName, ansi, ok, AnsiCharBytes);
+  thread_local const Converter converter("UTF-8", kAnsiName);
+  return Convert(converter, ansi, ok, AnsiCharBytes);
 }
 
 std::string Utf8ToAnsi(const std::string& utf8, bool* ok) {
-  return Convert(kAnsiName, "UTF-8", utf8, ok, Utf8CharBytes);
+  thread_local const Converter converter(kAnsiName, "UTF-8");
+  return Convert(converter, utf8, ok, Utf8CharBytes);
 }
 
 }  // namespace platform
