@@ -243,31 +243,27 @@ int PrintInto(char* at, std::int64_t room, const char* format, std::va_list argu
   return n;
 }
 
+// Ends a started argument list on every path, a throwing one included.
+struct ArgumentsEnd {
+  std::va_list& list;
+  ~ArgumentsEnd() { va_end(list); }
+};
+
 }  // namespace
 
 void TextString::Format(const char* format, ...) {
   Clear();
   std::va_list arguments;
   va_start(arguments, format);
-  try {
-    AppendFormatV(format, arguments);
-  } catch (...) {
-    va_end(arguments);
-    throw;
-  }
-  va_end(arguments);
+  const ArgumentsEnd end{arguments};
+  AppendFormatV(format, arguments);
 }
 
 void TextString::AppendFormat(const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
-  try {
-    AppendFormatV(format, arguments);
-  } catch (...) {
-    va_end(arguments);
-    throw;
-  }
-  va_end(arguments);
+  const ArgumentsEnd end{arguments};
+  AppendFormatV(format, arguments);
 }
 
 void TextString::AppendFormatV(const char* format, std::va_list arguments) {
